@@ -1,0 +1,160 @@
+#include "core/bitmap/Bitmap.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <new>
+
+namespace korvex {
+
+std::string_view colorSpaceName(ColorSpace space)
+{
+    switch (space) {
+    case ColorSpace::CalibratedRGB: return "NSCalibratedRGBColorSpace";
+    case ColorSpace::DeviceRGB: return "NSDeviceRGBColorSpace";
+    case ColorSpace::CalibratedWhite: return "NSCalibratedWhiteColorSpace";
+    case ColorSpace::DeviceWhite: return "NSDeviceWhiteColorSpace";
+    }
+    return "NSCalibratedRGBColorSpace";
+}
+
+bool isGreyColorSpace(ColorSpace space)
+{
+    return space == ColorSpace::CalibratedWhite || space == ColorSpace::DeviceWhite;
+}
+
+Color Color::rgb(double r, double g, double b, double a)
+{
+    return Color{ColorSpace::DeviceRGB, r, g, b, a};
+}
+
+Color Color::grey(double white, double a)
+{
+    return Color{ColorSpace::DeviceWhite, white, white, white, a};
+}
+
+namespace {
+
+constexpr std::size_t rowAlignment = 16;
+
+bool layoutIsValid(const Bitmap::Layout& l)
+{
+    if (l.pixelsWide < 1 || l.pixelsHigh < 1)
+        return false;
+    if (l.bitsPerSample != 8 && l.bitsPerSample != 16)
+        return false;
+    if (l.samplesPerPixel < 1 || l.samplesPerPixel > 4)
+        return false;
+    const int colourSamples = l.samplesPerPixel - (l.hasAlpha ? 1 : 0);
+    if (isGreyColorSpace(l.colorSpace) ? colourSamples != 1 : colourSamples != 3)
+        return false;
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<Bitmap> Bitmap::create(const Layout& requested)
+{
+    if (!layoutIsValid(requested))
+        return nullptr;
+    Layout layout = requested;
+    const std::size_t bytesPerSample = std::size_t(layout.bitsPerSample) / 8;
+    const int packedBitsPerPixel = layout.isPlanar ? layout.bitsPerSample
+                                                   : layout.bitsPerSample * layout.samplesPerPixel;
+    if (layout.bitsPerPixel == 0)
+        layout.bitsPerPixel = packedBitsPerPixel;
+    if (layout.bitsPerPixel < packedBitsPerPixel || layout.bitsPerPixel % 8 != 0)
+        return nullptr;
+    const std::size_t minRow = std::size_t(layout.pixelsWide) * std::size_t(layout.bitsPerPixel / 8);
+    if (layout.bytesPerRow == 0)
+        layout.bytesPerRow = (minRow + rowAlignment - 1) / rowAlignment * rowAlignment;
+    if (layout.bytesPerRow < minRow || layout.bytesPerRow % bytesPerSample != 0)
+        return nullptr;
+
+    const std::size_t planes = layout.isPlanar ? std::size_t(layout.samplesPerPixel) : 1;
+    const std::size_t rows = std::size_t(layout.pixelsHigh);
+    if (layout.bytesPerRow > maxBytes / rows / planes)
+        return nullptr;
+    std::unique_ptr<std::uint8_t[]> data(new (std::nothrow) std::uint8_t[layout.bytesPerRow * rows * planes]);
+    if (!data)
+        return nullptr;
+    return std::unique_ptr<Bitmap>(new Bitmap(layout, std::move(data)));
+}
+
+std::unique_ptr<Bitmap> Bitmap::createRGBCanvas(int pixelsWide, int pixelsHigh)
+{
+    Layout layout;
+    layout.pixelsWide = pixelsWide;
+    layout.pixelsHigh = pixelsHigh;
+    return create(layout);
+}
+
+Bitmap::Bitmap(const Layout& layout, std::unique_ptr<std::uint8_t[]> data)
+    : layout_(layout), size_{double(layout.pixelsWide), double(layout.pixelsHigh)}, data_(std::move(data))
+{
+}
+
+double Bitmap::sample(int x, int y, int s) const
+{
+    const std::size_t bytesPerSample = std::size_t(layout_.bitsPerSample) / 8;
+    const std::uint8_t* p;
+    if (layout_.isPlanar)
+        p = planeData(s) + std::size_t(y) * layout_.bytesPerRow + std::size_t(x) * bytesPerSample;
+    else
+        p = bitmapData() + std::size_t(y) * layout_.bytesPerRow + std::size_t(x) * std::size_t(layout_.bitsPerPixel / 8)
+            + std::size_t(s) * bytesPerSample;
+    if (bytesPerSample == 1)
+        return *p / 255.0;
+    std::uint16_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v / 65535.0;
+}
+
+void Bitmap::setSample(int x, int y, int s, double value)
+{
+    const std::size_t bytesPerSample = std::size_t(layout_.bitsPerSample) / 8;
+    std::uint8_t* p;
+    if (layout_.isPlanar)
+        p = planeData(s) + std::size_t(y) * layout_.bytesPerRow + std::size_t(x) * bytesPerSample;
+    else
+        p = bitmapData() + std::size_t(y) * layout_.bytesPerRow + std::size_t(x) * std::size_t(layout_.bitsPerPixel / 8)
+            + std::size_t(s) * bytesPerSample;
+    const double clamped = std::clamp(std::isnan(value) ? 0.0 : value, 0.0, 1.0);
+    if (bytesPerSample == 1) {
+        *p = std::uint8_t(std::lround(clamped * 255.0));
+    } else {
+        const std::uint16_t v = std::uint16_t(std::lround(clamped * 65535.0));
+        std::memcpy(p, &v, sizeof v);
+    }
+}
+
+Color Bitmap::colorAt(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= layout_.pixelsWide || y >= layout_.pixelsHigh)
+        return Color::rgb(0, 0, 0, 0);
+    const double alpha = layout_.hasAlpha ? sample(x, y, layout_.samplesPerPixel - 1) : 1.0;
+    const ColorSpace space = layout_.colorSpace;
+    if (isGreyColorSpace(space)) {
+        const double w = sample(x, y, 0);
+        return Color{space, w, w, w, alpha};
+    }
+    return Color{space, sample(x, y, 0), sample(x, y, 1), sample(x, y, 2), alpha};
+}
+
+void Bitmap::setColor(const Color& color, int x, int y)
+{
+    if (x < 0 || y < 0 || x >= layout_.pixelsWide || y >= layout_.pixelsHigh)
+        return;
+    if (isGreyColorSpace(layout_.colorSpace)) {
+        setSample(x, y, 0, color.white());
+    } else {
+        setSample(x, y, 0, color.red);
+        setSample(x, y, 1, color.green);
+        setSample(x, y, 2, color.blue);
+    }
+    if (layout_.hasAlpha)
+        setSample(x, y, layout_.samplesPerPixel - 1, color.alpha);
+}
+
+}  // namespace korvex

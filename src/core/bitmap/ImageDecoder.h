@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/bitmap/Bitmap.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+namespace korvex {
+
+// Pictures larger than this are refused from their header, before any pixel
+// buffer is allocated.
+struct ImageLimits {
+    static constexpr int maxDimension = 65535;
+    static constexpr std::uint64_t maxPixels = 16383ull * 16383ull;  // 268,402,689
+};
+
+struct DecodeResult {
+    std::unique_ptr<Bitmap> bitmap;  // null when refused
+    std::string error;               // why it was refused
+    std::string warning;             // set when loaded despite damage (for example truncated)
+
+    explicit operator bool() const { return bitmap != nullptr; }
+};
+
+// Decodes one picture (the first frame of a GIF) by its content, never by its
+// name: PNG, JPEG, TIFF or GIF. The bitmap keeps the decoder's layout.
+DecodeResult decodeImage(std::span<const std::uint8_t> data);
+DecodeResult decodeImageFile(const std::string& path);
+
+}  // namespace korvex

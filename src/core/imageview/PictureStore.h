@@ -1,0 +1,70 @@
+#pragma once
+
+#include "core/bitmap/Bitmap.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+
+namespace korvex {
+
+// The role of a picture view (its `itype`).
+enum ViewRole : int { ResultRole = 0, LeftRole = 1, RightRole = 2 };
+
+// What one image view holds: its bitmap, its role and its pin point, and every
+// way a picture gets in and out. The on-screen widget owns one of these.
+class PictureStore {
+public:
+    PictureStore();
+
+    void setType(int itype) { itype_ = itype; }
+    int type() const { return itype_; }
+
+    // Loads a file; a path ending exactly in a stereo suffix keeps only this
+    // view's share. Returns false when the view ended empty (see lastError()).
+    bool setImageWithFile(const std::string& path);
+    // Decodes the bytes as one picture, never split.
+    bool setImageWithData(std::span<const std::uint8_t> data);
+    // Takes over the bitmap (null empties the view); size and pin point untouched.
+    void setImage(std::unique_ptr<Bitmap> bitmap);
+    // Replaces the picture by a fresh result canvas of trunc(w) x trunc(h), or
+    // by nothing when either is below 1. Pin point and frame untouched.
+    void createImageWithSize(Size size);
+
+    // Stores the point clamped into 0..width, 0..height of the picture.
+    void setPinPoint(Point p);
+    Point pinPoint() const { return pinPoint_; }
+    // Only the view's set-up writes this: "no pin point yet".
+    void resetPinPointToUnset() { pinPoint_ = {-1.0, -1.0}; }
+
+    // Lends the bitmap; the store keeps it.
+    Bitmap* image() const { return image_.get(); }
+    // Hands the bitmap over and leaves the view empty.
+    std::unique_ptr<Bitmap> imageAndDetach() { return std::move(image_); }
+
+    // The picture's size in units, zero by zero when empty.
+    Size size() const;
+
+    // Why the last load left the view empty, or a warning about a picture
+    // that loaded despite damage. Empty when there is nothing to say.
+    const std::string& lastError() const { return lastError_; }
+    const std::string& lastWarning() const { return lastWarning_; }
+
+    // Called whenever the frame must be re-laid (after a load or setImage).
+    void setFrameChangedHandler(std::function<void()> handler) { frameChanged_ = std::move(handler); }
+
+private:
+    void adopt(std::unique_ptr<Bitmap> bitmap);  // normalise: size, frame, centred pin
+    void adjustFrame();
+
+    std::unique_ptr<Bitmap> image_;
+    int itype_ = ResultRole;
+    Point pinPoint_{-1.0, -1.0};
+    std::string lastError_;
+    std::string lastWarning_;
+    std::function<void()> frameChanged_;
+};
+
+}  // namespace korvex
