@@ -52,12 +52,13 @@ public:
     const std::string& lastError() const { return lastError_; }
     const std::string& lastWarning() const { return lastWarning_; }
 
-    // Called whenever the frame must be re-laid (after a load or setImage).
+    // Asks the on-screen view to re-lay its frame and redraw (its `adjustFrame`).
+    // The loaders and setImage call it; the composition calls it on the result.
+    void adjustFrame();
     void setFrameChangedHandler(std::function<void()> handler) { frameChanged_ = std::move(handler); }
 
 private:
     void adopt(std::unique_ptr<Bitmap> bitmap);  // normalise: size, frame, centred pin
-    void adjustFrame();
 
     std::unique_ptr<Bitmap> image_;
     int itype_ = ResultRole;

@@ -1,0 +1,94 @@
+#include "core/imageview/PictureStore.h"
+
+#include "core/bitmap/ImageDecoder.h"
+#include "core/imageview/StereoFile.h"
+
+#include <cmath>
+
+namespace korvex {
+
+PictureStore::PictureStore() = default;
+
+bool PictureStore::setImageWithFile(const std::string& path)
+{
+    image_.reset();
+    lastError_.clear();
+    lastWarning_.clear();
+
+    DecodeResult decoded = decodeImageFile(path);
+    const StereoLayout layout = stereoLayoutForPath(path);
+    if (decoded && layout != StereoLayout::None) {
+        std::string warning = std::move(decoded.warning);
+        decoded = cutStereoShare(*decoded.bitmap, layout, itype_);
+        decoded.warning = std::move(warning);
+    }
+    if (!decoded)
+        lastError_ = decoded.error.empty() ? std::string("cannot read the picture") : decoded.error;
+    lastWarning_ = std::move(decoded.warning);
+    adopt(std::move(decoded.bitmap));
+    return image_ != nullptr;
+}
+
+bool PictureStore::setImageWithData(std::span<const std::uint8_t> data)
+{
+    image_.reset();
+    lastError_.clear();
+    lastWarning_.clear();
+
+    DecodeResult decoded = decodeImage(data);
+    if (!decoded)
+        lastError_ = decoded.error.empty() ? std::string("cannot read the picture") : decoded.error;
+    lastWarning_ = std::move(decoded.warning);
+    adopt(std::move(decoded.bitmap));
+    return image_ != nullptr;
+}
+
+void PictureStore::adopt(std::unique_ptr<Bitmap> bitmap)
+{
+    image_ = std::move(bitmap);
+    if (image_)
+        image_->setSize({double(image_->pixelsWide()), double(image_->pixelsHigh())});
+    adjustFrame();
+    const Size s = size();
+    setPinPoint({s.width / 2.0, s.height / 2.0});
+}
+
+void PictureStore::setImage(std::unique_ptr<Bitmap> bitmap)
+{
+    image_ = std::move(bitmap);
+    adjustFrame();
+}
+
+void PictureStore::createImageWithSize(Size size)
+{
+    image_.reset();
+    // Compare before converting: a huge or NaN size must not overflow an int.
+    if (!(size.width >= 1.0 && size.height >= 1.0) || size.width > 2147483647.0 || size.height > 2147483647.0)
+        return;
+    image_ = Bitmap::createRGBCanvas(int(std::trunc(size.width)), int(std::trunc(size.height)));
+}
+
+void PictureStore::setPinPoint(Point p)
+{
+    const Size s = size();
+    if (std::isnan(p.x)) p.x = 0;
+    if (std::isnan(p.y)) p.y = 0;
+    if (p.x < 0) p.x = 0;
+    if (p.y < 0) p.y = 0;
+    if (p.x > s.width) p.x = s.width;
+    if (p.y > s.height) p.y = s.height;
+    pinPoint_ = p;
+}
+
+Size PictureStore::size() const
+{
+    return image_ ? image_->size() : Size{};
+}
+
+void PictureStore::adjustFrame()
+{
+    if (frameChanged_)
+        frameChanged_();
+}
+
+}  // namespace korvex
