@@ -1,0 +1,87 @@
+#pragma once
+
+#include "core/bitmap/ImageEncoder.h"
+#include "core/compose/DocumentHost.h"
+#include "core/compose/UserDefaults.h"
+#include "core/imageview/PictureStore.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace korvex {
+
+// The model half of a stereo document: the settings that turn the left and
+// right pictures into the anaglyph, the commands that change them, and the
+// composition. The three picture stores and the host belong to the caller
+// and must outlive the document.
+class StereoDocument {
+public:
+    static constexpr std::string_view glassesTypeKey = "GlassesType";
+    static constexpr std::string_view colorizeKey = "Colorize";
+
+    StereoDocument(PictureStore& leftImage, PictureStore& rightImage, PictureStore& resultImage,
+                   DocumentHost& host, UserDefaults& defaults);
+
+    // Reads the glasses type and colour mode from the defaults, once the
+    // window is set up. A missing, zero or unknown glasses type gives 1; a
+    // missing colour mode gives black and white.
+    void setUpFromDefaults();
+
+    // Queries.
+    static bool hasValidImage(const PictureStore& view);
+    bool hasResult() const;
+    std::int32_t glasses() const { return glasses_; }
+    bool colorize() const { return colorize_; }
+    std::int32_t calcValueOffset() const;
+    std::int32_t horizontalOffset() const { return horizontalOffset_; }
+    std::int32_t verticalOffset() const { return verticalOffset_; }
+    bool changed() const { return changed_; }
+    bool resultVisible() const { return resultVisible_; }
+
+    // Inputs changed elsewhere (loads, pins, drops) and the result tab's state.
+    void setChanged(bool changed) { changed_ = changed; }
+    void setResultVisible(bool visible) { resultVisible_ = visible; }
+
+    // Commands.
+    void set3DColor();
+    // Tag 1 to 6 chooses that type; 0 (the toolbar item) steps to the next
+    // one. Tags above 6 name no glasses and change nothing.
+    void set3DGlasses(int tag);
+    void resetAlignment();
+    void incDepth();
+    void decDepth();
+    void incVerticalOffset();
+    void decVerticalOffset();
+    void switchPictures();
+    // Both offsets at once, for scripted runs.
+    void setAlignment(std::int32_t horizontal, std::int32_t vertical);
+
+    // Composes the result when an input changed since the last composition.
+    void recalc();
+
+    // The save's bytes: recomposes if needed, clears the edited mark, then
+    // encodes the result by the type name's prefix. Fails without a result.
+    EncodeResult dataRepresentationOfType(std::string_view typeName);
+
+    PictureStore& leftImage() { return left_; }
+    PictureStore& rightImage() { return right_; }
+    PictureStore& resultImage() { return result_; }
+
+private:
+    void commandEnding();
+
+    PictureStore& left_;
+    PictureStore& right_;
+    PictureStore& result_;
+    DocumentHost& host_;
+    UserDefaults& defaults_;
+
+    bool resultVisible_ = false;
+    bool changed_ = false;
+    std::int32_t glasses_ = 1;
+    bool colorize_ = false;
+    std::int32_t horizontalOffset_ = 0;
+    std::int32_t verticalOffset_ = 0;
+};
+
+}  // namespace korvex
