@@ -1,5 +1,6 @@
 #include "core/imageview/PictureStore.h"
 
+#include "core/bitmap/FileBytes.h"
 #include "core/bitmap/ImageDecoder.h"
 #include "core/imageview/StereoFile.h"
 
@@ -15,13 +16,12 @@ bool PictureStore::setImageWithFile(const std::string& path)
     lastError_.clear();
     lastWarning_.clear();
 
-    DecodeResult decoded = decodeImageFile(path);
-    const StereoLayout layout = stereoLayoutForPath(path);
-    if (decoded && layout != StereoLayout::None) {
-        std::string warning = std::move(decoded.warning);
-        decoded = cutStereoShare(*decoded.bitmap, layout, itype_);
-        decoded.warning = std::move(warning);
-    }
+    DecodeResult decoded;
+    const FileBytes file = readFileBytes(path);
+    if (file)
+        decoded = loadStereoShare(file.data, stereoLayoutForPath(path), itype_);
+    else
+        decoded.error = file.error;
     if (!decoded)
         lastError_ = decoded.error.empty() ? std::string("cannot read the picture") : decoded.error;
     lastWarning_ = std::move(decoded.warning);

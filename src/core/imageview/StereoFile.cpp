@@ -1,5 +1,7 @@
 #include "core/imageview/StereoFile.h"
 
+#include "core/imageview/JpsDescriptor.h"
+#include "core/imageview/MultiPictureFile.h"
 #include "core/imageview/PictureStore.h"
 
 #include <cstring>
@@ -52,14 +54,41 @@ void copyRowAsRGBA(const Bitmap& src, int srcRow, int srcX, int width, std::uint
     }
 }
 
-std::unique_ptr<Bitmap> makeShareCanvas(int width, int height)
+std::string sizeText(int w, int h)
 {
+    return std::to_string(w) + " x " + std::to_string(h);
+}
+
+DecodeResult shareCanvas(int width, int height)
+{
+    DecodeResult result;
+    if (width < 1 || height < 1) {
+        result.error = "stereo picture too small to split (a share would be " + sizeText(width, height) + " pixels)";
+        return result;
+    }
     Bitmap::Layout layout;
     layout.pixelsWide = width;
     layout.pixelsHigh = height;
     layout.samplesPerPixel = 4;
     layout.hasAlpha = true;
-    return Bitmap::create(layout);
+    result.bitmap = Bitmap::create(layout);
+    if (!result.bitmap)
+        result.error = "not enough memory for a " + sizeText(width, height) + " picture";
+    return result;
+}
+
+std::uint8_t* rowOf(Bitmap& b, int y)
+{
+    return b.bitmapData() + std::size_t(y) * b.bytesPerRow();
+}
+
+FrameSplit splitFromDescriptor(const JpsDescriptor& d)
+{
+    switch (d.layout) {
+    case JpsDescriptor::Layout::OverUnder: return {FrameSplit::Kind::OverUnder, d.leftFirst};
+    case JpsDescriptor::Layout::Interleaved: return {FrameSplit::Kind::AlternateRowsFromTop, d.leftFirst};
+    default: return {FrameSplit::Kind::SideBySide, d.leftFirst};
+    }
 }
 
 }  // namespace
@@ -70,56 +99,88 @@ StereoLayout stereoLayoutForPath(std::string_view path)
         return StereoLayout::SideBySide;
     if (endsWith(path, ".pns") || endsWith(path, ".PNS"))
         return StereoLayout::RowInterleaved;
+    if (endsWith(path, ".mpo") || endsWith(path, ".MPO"))
+        return StereoLayout::MultiPicture;
     return StereoLayout::None;
 }
 
-DecodeResult cutStereoShare(const Bitmap& frame, StereoLayout layout, int role)
+DecodeResult cutStereoShare(const Bitmap& frame, FrameSplit split, int role)
 {
-    DecodeResult result;
     const int W = frame.pixelsWide();
     const int H = frame.pixelsHigh();
-    const bool left = role == LeftRole;
+    const bool first = (role == LeftRole) == split.leftFirst;
 
-    if (layout == StereoLayout::SideBySide) {
+    switch (split.kind) {
+    case FrameSplit::Kind::SideBySide: {
         const int half = W / 2;
-        if (half < 1) {
-            result.error = "stereo picture too narrow to split: " + std::to_string(W) + " pixel wide";
-            return result;
-        }
-        auto share = makeShareCanvas(half, H);
-        if (!share) {
-            result.error = "not enough memory for a " + std::to_string(half) + " x " + std::to_string(H) + " picture";
-            return result;
-        }
-        const int firstColumn = left ? 0 : W - half;
-        for (int y = 0; y < H; ++y)
-            copyRowAsRGBA(frame, y, firstColumn, half, share->bitmapData() + std::size_t(y) * share->bytesPerRow());
-        result.bitmap = std::move(share);
-        return result;
+        DecodeResult share = shareCanvas(half, H);
+        if (share)
+            for (int y = 0; y < H; ++y)
+                copyRowAsRGBA(frame, y, first ? 0 : W - half, half, rowOf(*share.bitmap, y));
+        return share;
     }
-
-    if (layout == StereoLayout::RowInterleaved) {
+    case FrameSplit::Kind::OverUnder: {
+        const int half = H / 2;
+        DecodeResult share = shareCanvas(W, half);
+        const int top = first ? 0 : H - half;
+        if (share)
+            for (int y = 0; y < half; ++y)
+                copyRowAsRGBA(frame, top + y, 0, W, rowOf(*share.bitmap, y));
+        return share;
+    }
+    case FrameSplit::Kind::AlternateRowsFromTop: {
+        const int parity = first ? 0 : 1;
+        DecodeResult share = shareCanvas(W, (H - parity + 1) / 2);
+        if (share)
+            for (int y = parity, row = 0; y < H; y += 2, ++row)
+                copyRowAsRGBA(frame, y, 0, W, rowOf(*share.bitmap, row));
+        return share;
+    }
+    case FrameSplit::Kind::RowsFromBottom: {
         const int canvasHigh = H / 2 + 1;
-        auto share = makeShareCanvas(W, canvasHigh);
-        if (!share) {
-            result.error = "not enough memory for a " + std::to_string(W) + " x " + std::to_string(canvasHigh) + " picture";
-            return result;
-        }
-        std::memset(share->bitmapData(), 0, share->totalBytes());
+        DecodeResult share = shareCanvas(W, canvasHigh);
+        if (!share)
+            return share;
+        std::memset(share.bitmap->bitmapData(), 0, share.bitmap->totalBytes());
         // Rows count from the bottom edge: role 1 takes rows 1, 3, 5, ...,
         // the others rows 0, 2, 4, ...; each lands on the next canvas row up.
-        const int s = left ? 1 : 0;
-        for (int k = s; k < H; k += 2) {
-            const int sourceRow = H - 1 - k;
-            const int canvasRow = canvasHigh - 1 - (k - s) / 2;
-            copyRowAsRGBA(frame, sourceRow, 0, W, share->bitmapData() + std::size_t(canvasRow) * share->bytesPerRow());
-        }
-        result.bitmap = std::move(share);
-        return result;
+        const int s = role == LeftRole ? 1 : 0;
+        for (int k = s; k < H; k += 2)
+            copyRowAsRGBA(frame, H - 1 - k, 0, W, rowOf(*share.bitmap, canvasHigh - 1 - (k - s) / 2));
+        return share;
+    }
+    }
+    return {};
+}
+
+DecodeResult loadStereoShare(std::span<const std::uint8_t> file, StereoLayout layout, int role)
+{
+    if (layout == StereoLayout::MultiPicture) {
+        const MultiPictureIndex index = readMultiPictureIndex(file);
+        if (!index.error.empty())
+            return DecodeResult{nullptr, index.error, {}};
+        if (!index.isStereoPair)
+            return decodeImage(index.first);
+        return decodeImage(role == LeftRole ? index.first : index.second);
     }
 
-    result.error = "not a stereo file";
-    return result;
+    DecodeResult frame = decodeImage(file);
+    if (!frame || layout == StereoLayout::None)
+        return frame;
+
+    FrameSplit split{layout == StereoLayout::RowInterleaved ? FrameSplit::Kind::RowsFromBottom
+                                                           : FrameSplit::Kind::SideBySide, true};
+    if (layout == StereoLayout::SideBySide) {
+        if (const auto descriptor = readJpsDescriptor(file)) {
+            // A file marked as one picture (or as a finished anaglyph) is shown whole.
+            if (descriptor->layout == JpsDescriptor::Layout::Mono || descriptor->layout == JpsDescriptor::Layout::Anaglyph)
+                return frame;
+            split = splitFromDescriptor(*descriptor);
+        }
+    }
+    DecodeResult share = cutStereoShare(*frame.bitmap, split, role);
+    share.warning = std::move(frame.warning);
+    return share;
 }
 
 }  // namespace korvex
