@@ -1,0 +1,171 @@
+#include "gui/imageview/DisplayImage.h"
+
+#include "core/bitmap/Bitmap.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace korvex {
+
+DisplayImage::Key DisplayImage::keyOf(const Bitmap* bitmap)
+{
+    if (!bitmap)
+        return {};
+    return {bitmap,
+            bitmap->bitmapData(),
+            bitmap->pixelsWide(),
+            bitmap->pixelsHigh(),
+            bitmap->bitsPerSample(),
+            bitmap->samplesPerPixel(),
+            bitmap->bytesPerRow(),
+            bitmap->isPlanar(),
+            bitmap->hasAlpha()};
+}
+
+void DisplayImage::update(const Bitmap* bitmap)
+{
+    const Key key = keyOf(bitmap);
+    if (key == key_ && !stale_)
+        return;
+    key_ = key;
+    stale_ = false;
+    levels_.clear();
+    shared_ = false;
+    if (!bitmap)
+        return;
+    QImage base = wrap(*bitmap);
+    shared_ = !base.isNull();
+    if (base.isNull())
+        base = convert(*bitmap);
+    if (!base.isNull())
+        levels_.push_back(std::move(base));
+}
+
+void DisplayImage::invalidate()
+{
+    stale_ = true;
+}
+
+int DisplayImage::levelForZoom(double zoom) const
+{
+    if (levels_.empty() || zoom >= 1.0 || zoom <= 0.0)
+        return 0;
+    const int wanted = int(std::floor(std::log2(1.0 / zoom) + 1e-9));
+    const QSize size = levels_.front().size();
+    int deepest = 0;
+    while ((size.width() >> (deepest + 1)) >= 1 && (size.height() >> (deepest + 1)) >= 1)
+        ++deepest;
+    return std::min(wanted, deepest);
+}
+
+const QImage& DisplayImage::level(int k)
+{
+    while (int(levels_.size()) <= k)
+        levels_.push_back(halve(levels_.back()));
+    return levels_[std::size_t(k)];
+}
+
+QImage DisplayImage::wrap(const Bitmap& bitmap)
+{
+    if (bitmap.bitsPerSample() != 8 || bitmap.isPlanar())
+        return {};
+    QImage::Format format = QImage::Format_Invalid;
+    const int spp = bitmap.samplesPerPixel();
+    const int bpp = bitmap.bitsPerPixel();
+    if (spp == 3 && !bitmap.hasAlpha() && bpp == 24)
+        format = QImage::Format_RGB888;
+    else if (spp == 4 && bpp == 32)
+        format = bitmap.hasAlpha() ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888;
+    else if (spp == 1 && bpp == 8)
+        format = QImage::Format_Grayscale8;
+    if (format == QImage::Format_Invalid)
+        return {};
+    // The const constructor never copies and never writes the bitmap's bytes.
+    const std::uint8_t* data = bitmap.bitmapData();
+    return QImage(data, bitmap.pixelsWide(), bitmap.pixelsHigh(), qsizetype(bitmap.bytesPerRow()), format);
+}
+
+QImage DisplayImage::convert(const Bitmap& bitmap)
+{
+    const int w = bitmap.pixelsWide();
+    const int h = bitmap.pixelsHigh();
+    const int spp = bitmap.samplesPerPixel();
+    const bool wide = bitmap.bitsPerSample() == 16;
+    const int bytesPerSample = wide ? 2 : 1;
+    const bool alpha = bitmap.hasAlpha();
+    const int colours = alpha ? spp - 1 : spp;
+    const bool grey = colours < 3;
+
+    const QImage::Format format = alpha ? QImage::Format_RGBA8888
+                                  : grey ? QImage::Format_Grayscale8
+                                         : QImage::Format_RGB888;
+    QImage out(w, h, format);
+    if (out.isNull())
+        return out;
+    const int outChannels = alpha ? 4 : grey ? 1 : 3;
+
+    auto sampleAt = [&](const std::uint8_t* p) -> std::uint8_t {
+        if (!wide)
+            return *p;
+        std::uint16_t v;
+        std::memcpy(&v, p, 2);
+        return std::uint8_t((unsigned(v) * 255u + 32767u) / 65535u);
+    };
+
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* dst = out.scanLine(y);
+        for (int x = 0; x < w; ++x) {
+            std::uint8_t s[4] = {0, 0, 0, 255};
+            for (int i = 0; i < spp && i < 4; ++i) {
+                const std::uint8_t* p = bitmap.isPlanar()
+                    ? bitmap.planeData(i) + std::size_t(y) * bitmap.bytesPerRow() + std::size_t(x) * bytesPerSample
+                    : bitmap.bitmapData() + std::size_t(y) * bitmap.bytesPerRow()
+                          + (std::size_t(x) * spp + i) * bytesPerSample;
+                s[i] = sampleAt(p);
+            }
+            std::uint8_t* d = dst + std::size_t(x) * outChannels;
+            if (grey && !alpha) {
+                d[0] = s[0];
+            } else if (grey) {
+                d[0] = d[1] = d[2] = s[0];
+                d[3] = s[1];
+            } else {
+                d[0] = s[0];
+                d[1] = s[1];
+                d[2] = s[2];
+                if (alpha)
+                    d[3] = s[3];
+            }
+        }
+    }
+    return out;
+}
+
+QImage DisplayImage::halve(const QImage& source)
+{
+    // Averaging straight alpha would bleed the colour of transparent pixels.
+    const QImage src = source.format() == QImage::Format_RGBA8888
+        ? source.convertToFormat(QImage::Format_RGBA8888_Premultiplied)
+        : source;
+    const int w = src.width();
+    const int h = src.height();
+    const int bpp = src.depth() / 8;
+    QImage out(std::max(1, w / 2), std::max(1, h / 2), src.format());
+    if (out.isNull())
+        return out;
+    for (int y = 0; y < out.height(); ++y) {
+        const std::uint8_t* r0 = src.constScanLine(std::min(2 * y, h - 1));
+        const std::uint8_t* r1 = src.constScanLine(std::min(2 * y + 1, h - 1));
+        std::uint8_t* d = out.scanLine(y);
+        for (int x = 0; x < out.width(); ++x) {
+            const int x0 = std::min(2 * x, w - 1) * bpp;
+            const int x1 = std::min(2 * x + 1, w - 1) * bpp;
+            for (int c = 0; c < bpp; ++c)
+                *d++ = std::uint8_t((r0[x0 + c] + r0[x1 + c] + r1[x0 + c] + r1[x1 + c] + 2) >> 2);
+        }
+    }
+    return out;
+}
+
+}  // namespace korvex

@@ -1,0 +1,324 @@
+#include "gui/imageview/ImageView.h"
+
+#include "gui/zoom/ZoomScrollView.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPrinter>
+#include <QScrollBar>
+#include <QUrl>
+
+namespace korvex {
+
+namespace {
+
+const QString tiffType = QStringLiteral("image/tiff");
+
+// The first local file of a URL list, or an empty string.
+QString firstFile(const QMimeData* data)
+{
+    if (!data->hasUrls())
+        return {};
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    }
+    return {};
+}
+
+}  // namespace
+
+ImageView::ImageView(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    store_.setFrameChangedHandler([this] { adjustFrame(); });
+    findZoomView();
+}
+
+ImageView::~ImageView()
+{
+    store_.setFrameChangedHandler({});
+    if (zoomView_)
+        zoomView_->viewport()->removeEventFilter(this);
+}
+
+std::unique_ptr<Bitmap> ImageView::imageAndDetach()
+{
+    auto bitmap = store_.imageAndDetach();
+    update();
+    return bitmap;
+}
+
+int ImageView::zoomLevel() const
+{
+    const int level = zoomView_ ? zoomView_->zoom() : 100;
+    return level > 0 ? level : 100;
+}
+
+ViewGeometry ImageView::geometry() const
+{
+    return ViewGeometry(size(), store_.size(), zoomLevel());
+}
+
+bool ImageView::event(QEvent* e)
+{
+    if (e->type() == QEvent::ParentChange)
+        findZoomView();
+    return QWidget::event(e);
+}
+
+void ImageView::findZoomView()
+{
+    if (zoomView_) {
+        disconnect(zoomView_, nullptr, this, nullptr);
+        zoomView_->viewport()->removeEventFilter(this);
+    }
+    zoomView_ = nullptr;
+    observingFrame_ = false;
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+        if (w->metaObject() == &ZoomScrollView::staticMetaObject) {
+            zoomView_ = static_cast<ZoomScrollView*>(w);
+            break;
+        }
+    }
+    if (zoomView_) {
+        connect(zoomView_, &ZoomScrollView::zoomHasChanged, this,
+                [this] { frameHasChanged(FrameChange::ZoomHasChanged); });
+        connect(zoomView_, &ZoomScrollView::zoomWillChange, this,
+                [this] { frameHasChanged(FrameChange::ZoomWillChange); });
+        zoomView_->viewport()->installEventFilter(this);
+        observingFrame_ = true;
+    }
+    layoutFrame();
+}
+
+bool ImageView::eventFilter(QObject* watched, QEvent* e)
+{
+    if (observingFrame_ && e->type() == QEvent::Resize && zoomView_ && watched == zoomView_->viewport())
+        frameHasChanged(FrameChange::FrameDidChange);
+    return QWidget::eventFilter(watched, e);
+}
+
+void ImageView::frameHasChanged(FrameChange change)
+{
+    // The view's own frame changes must not come back here while it lays
+    // itself out, nor while a zoom is under way.
+    if (!zooming_)
+        observingFrame_ = false;
+    if (change == FrameChange::ZoomWillChange)
+        zooming_ = true;
+    else if (change == FrameChange::ZoomHasChanged)
+        zooming_ = false;
+    layoutFrame();
+    if (!zooming_)
+        observingFrame_ = zoomView_ != nullptr;
+}
+
+void ImageView::adjustFrame()
+{
+    display_.invalidate();
+    layoutFrame();
+}
+
+void ImageView::layoutFrame()
+{
+    QScrollBar* vbar = zoomView_ ? zoomView_->verticalScrollBar() : nullptr;
+    // Only a view the user has not scrolled down is brought to the picture's top-left.
+    const bool atRest = !vbar || !vbar->isEnabled() || vbar->maximum() <= vbar->minimum()
+                        || vbar->value() == vbar->minimum();
+    const QSize viewport = parentWidget() ? parentWidget()->size() : QSize(0, 0);
+    const QSize frame = ViewGeometry::frameSize(viewport, store_.size(), zoomLevel());
+    if (frame != size()) {
+        resize(frame);
+        if (atRest && zoomView_) {
+            zoomView_->horizontalScrollBar()->setValue(zoomView_->horizontalScrollBar()->minimum());
+            vbar->setValue(vbar->minimum());
+        }
+    }
+    update();
+}
+
+void ImageView::paintEvent(QPaintEvent* e)
+{
+    QPainter painter(this);
+    const QRect exposed = e->rect();
+    painter.fillRect(exposed, Qt::white);
+    const ViewGeometry g = geometry();
+    display_.update(store_.image());
+    // Enlarged pixels stay sharp so that the pin can be put on one of them.
+    drawPicture(painter, g.pictureRect(), exposed, display_.levelForZoom(g.zoom()), g.zoom() < 1.0);
+    const Point pin = store_.pinPoint();
+    if (type() > ResultRole && pin.x >= 0 && pin.y >= 0)
+        drawPinMark(painter, g);
+}
+
+void ImageView::drawPicture(QPainter& painter, const QRectF& target, const QRectF& exposed, int level, bool smooth)
+{
+    if (display_.isNull() || target.isEmpty())
+        return;
+    const QRectF part = target & exposed;
+    if (part.isEmpty())
+        return;
+    const QImage& image = display_.level(level);
+    const double sx = image.width() / target.width();
+    const double sy = image.height() / target.height();
+    const QRectF source((part.x() - target.x()) * sx, (part.y() - target.y()) * sy, part.width() * sx,
+                        part.height() * sy);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    painter.drawImage(part, image, source);
+}
+
+void ImageView::drawPinMark(QPainter& painter, const ViewGeometry& g)
+{
+    // Each outline is one picture unit wide, drawn inside its rectangle.
+    const double t = g.zoom();
+    for (const ViewGeometry::Outline& outline : g.pinMark(store_.pinPoint())) {
+        const QRectF r = g.mapRectToWidget(outline.rect);
+        const QColor colour = outline.black ? Qt::black : Qt::white;
+        painter.fillRect(QRectF(r.x(), r.y(), r.width(), t), colour);
+        painter.fillRect(QRectF(r.x(), r.bottom() - t, r.width(), t), colour);
+        painter.fillRect(QRectF(r.x(), r.y() + t, t, r.height() - 2 * t), colour);
+        painter.fillRect(QRectF(r.right() - t, r.y() + t, t, r.height() - 2 * t), colour);
+    }
+}
+
+void ImageView::mousePressEvent(QMouseEvent* e)
+{
+    if (type() == ResultRole || e->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(e);
+        return;
+    }
+    store_.setPinPoint(geometry().mapToPicture(e->position()));
+    update();
+    emit pinHasChanged();
+}
+
+void ImageView::allowDrop(bool allow)
+{
+    setAcceptDrops(allow);
+}
+
+Qt::DropAction ImageView::draggingEntered(const QMimeData* data, Qt::DropActions offered)
+{
+    if (!data)
+        return Qt::IgnoreAction;
+    // Picture data wants the generic operation, which is a copy here.
+    if (data->hasFormat(tiffType) && offered.testFlag(Qt::CopyAction))
+        return Qt::CopyAction;
+    if (!firstFile(data).isEmpty()) {
+        if (offered.testFlag(Qt::LinkAction))
+            return Qt::LinkAction;
+        if (offered.testFlag(Qt::CopyAction))
+            return Qt::CopyAction;
+    }
+    return Qt::IgnoreAction;
+}
+
+bool ImageView::performDragOperation(const QMimeData* data)
+{
+    if (!data)
+        return true;
+    QByteArray bytes;
+    bool found = false;
+    if (data->hasFormat(tiffType)) {
+        bytes = data->data(tiffType);
+        found = true;
+    } else if (const QString path = firstFile(data); !path.isEmpty()) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) {
+            bytes = file.readAll();
+            found = file.error() == QFileDevice::NoError;
+        }
+    }
+    if (found) {
+        store_.setImageWithData(
+            std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                          std::size_t(bytes.size())));
+        emit imageHasChanged();
+    }
+    return true;
+}
+
+void ImageView::dragEnterEvent(QDragEnterEvent* e)
+{
+    const Qt::DropAction action = draggingEntered(e->mimeData(), e->possibleActions());
+    if (action == Qt::IgnoreAction) {
+        e->ignore();
+        return;
+    }
+    e->setDropAction(action);
+    e->accept();
+}
+
+void ImageView::dragMoveEvent(QDragMoveEvent* e)
+{
+    const Qt::DropAction action = draggingEntered(e->mimeData(), e->possibleActions());
+    if (action == Qt::IgnoreAction) {
+        e->ignore();
+        return;
+    }
+    e->setDropAction(action);
+    e->accept();
+}
+
+void ImageView::dropEvent(QDropEvent* e)
+{
+    const Qt::DropAction action = draggingEntered(e->mimeData(), e->possibleActions());
+    if (action == Qt::IgnoreAction) {
+        e->ignore();
+        return;
+    }
+    performDragOperation(e->mimeData());
+    e->setDropAction(action);
+    e->accept();
+}
+
+bool ImageView::knowsPageRange(int& first, int& last)
+{
+    first = 1;
+    last = 1;
+    return true;
+}
+
+QRectF ImageView::rectForPage(int /*page*/, const QPrinter& printer, float scale)
+{
+    const QPageLayout layout = printer.pageLayout();
+    return ViewGeometry::pageRect(layout.fullRect(QPageLayout::Point).size(), layout.margins(QPageLayout::Point),
+                                  scale);
+}
+
+QRectF ImageView::print(QPainter& painter, const QRectF& pageRect)
+{
+    painter.fillRect(pageRect, Qt::white);
+    const QRectF placed = ViewGeometry::printPlacement(store_.size(), pageRect);
+    display_.update(store_.image());
+    if (!placed.isEmpty()) {
+        // Paper wants every pixel the picture has.
+        painter.save();
+        drawPicture(painter, placed, placed, 0, true);
+        painter.restore();
+    }
+    return placed;
+}
+
+QRectF ImageView::printTo(QPrinter& printer, float scale)
+{
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return {};
+    const QRectF page = rectForPage(1, printer, scale);
+    // View units to printer pixels: one unit is scale points.
+    const double s = scale > 0.0f ? double(scale) : 1.0;
+    const double k = printer.resolution() / 72.0 * s;
+    painter.scale(k, k);
+    const QRectF placed = print(painter, page);
+    painter.end();
+    return placed;
+}
+
+}  // namespace korvex

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "core/imageview/PictureStore.h"
+#include "gui/imageview/DisplayImage.h"
+#include "gui/imageview/ViewGeometry.h"
+
+#include <QPointer>
+#include <QRectF>
+#include <QWidget>
+
+#include <memory>
+#include <span>
+#include <string>
+
+class QMimeData;
+class QPainter;
+class QPrinter;
+
+namespace korvex {
+
+class ZoomScrollView;
+
+// One picture pane: the picture store of core plus its on-screen half. It is
+// the document view of a ZoomScrollView, follows its zoom, draws the picture
+// centred with its pin mark, sets the pin point on a click, takes dropped
+// pictures and prints its picture on one page.
+class ImageView : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ImageView(QWidget* parent = nullptr);
+    ~ImageView() override;
+
+    // The store, for the document model to hold.
+    PictureStore& store() { return store_; }
+    const PictureStore& store() const { return store_; }
+
+    void setType(int itype) { store_.setType(itype); }
+    int type() const { return store_.type(); }
+    bool setImageWithFile(const std::string& path) { return store_.setImageWithFile(path); }
+    bool setImageWithData(std::span<const std::uint8_t> data) { return store_.setImageWithData(data); }
+    void setImage(std::unique_ptr<Bitmap> bitmap) { store_.setImage(std::move(bitmap)); }
+    void createImageWithSize(Size size) { store_.createImageWithSize(size); }
+    void setPinPoint(Point p) { store_.setPinPoint(p); }
+    Point pinPoint() const { return store_.pinPoint(); }
+    Bitmap* image() const { return store_.image(); }
+    std::unique_ptr<Bitmap> imageAndDetach();
+
+    ZoomScrollView* zoomView() const { return zoomView_; }
+    // The zoom level in percent: the zoom view's, or 100 without one.
+    int zoomLevel() const;
+    // The current layout of picture and widget coordinates.
+    ViewGeometry geometry() const;
+
+    // The picture (or its pixels) may have changed: re-lay the frame and redraw.
+    void adjustFrame();
+
+    enum class FrameChange { ZoomWillChange, ZoomHasChanged, FrameDidChange };
+    void frameHasChanged(FrameChange change);
+    bool isZooming() const { return zooming_; }
+
+    // Drops: TIFF picture data and file URLs, on the left and right views.
+    void allowDrop(bool allow);
+    // The action a drag offering these data and actions would get, or
+    // Qt::IgnoreAction when it would be refused.
+    static Qt::DropAction draggingEntered(const QMimeData* data, Qt::DropActions offered);
+    // Loads the dropped TIFF data or the first file, whole, and emits
+    // imageHasChanged when there was data. Always true: the drop is taken.
+    bool performDragOperation(const QMimeData* data);
+
+    // Printing: one page, the printable area in view units.
+    static bool knowsPageRange(int& first, int& last);
+    static QRectF rectForPage(int page, const QPrinter& printer, float scale = 1.0f);
+    // Draws the picture fitted and centred into pageRect (no pin mark) and
+    // answers where it went.
+    QRectF print(QPainter& painter, const QRectF& pageRect);
+    // Prints the one page on an open printer; answers the picture's rectangle
+    // in view units, or an empty one when the printer could not start.
+    QRectF printTo(QPrinter& printer, float scale = 1.0f);
+
+signals:
+    void imageHasChanged();
+    void pinHasChanged();
+
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+
+private:
+    void findZoomView();
+    void layoutFrame();
+    void drawPicture(QPainter& painter, const QRectF& target, const QRectF& exposed, int level, bool smooth);
+    void drawPinMark(QPainter& painter, const ViewGeometry& g);
+
+    PictureStore store_;
+    QPointer<ZoomScrollView> zoomView_;
+    bool zooming_ = false;
+    bool observingFrame_ = false;
+    DisplayImage display_;
+};
+
+}  // namespace korvex
