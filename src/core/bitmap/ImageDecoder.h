@@ -14,6 +14,10 @@ namespace korvex {
 struct ImageLimits {
     static constexpr int maxDimension = 65535;
     static constexpr std::uint64_t maxPixels = 16383ull * 16383ull;  // 268,402,689
+
+    // Empty when a picture of width x height may be decoded, else the reason
+    // ("picture too large: 100000 x 100000 pixels").
+    static std::string check(std::uint64_t width, std::uint64_t height);
 };
 
 struct DecodeResult {
