@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <system_error>
 #include <thread>
 
@@ -46,6 +47,53 @@ struct Rows {
     int width;
 };
 
+// Sixteen bytes at a time for the commonest case, two 24-bit pictures in
+// colour: every third byte comes from A, the others from B, so a block of
+// sixteen pixels is three masked blends with no shuffling. GCC and Clang turn
+// these vector types into SIMD on any target.
+using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
+using Words16 = std::uint16_t __attribute__((vector_size(32)));
+
+inline Bytes16 load16(const std::uint8_t* p)
+{
+    Bytes16 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// trunc(v / 1.2) for every byte. That is floor(5v / 6) = v - ceil(v / 6), and
+// for x up to 260, floor(x / 6) = (x * 171) >> 10: all in 16 bits, no division.
+inline Bytes16 dim16(Bytes16 v)
+{
+    const Words16 w = __builtin_convertvector(v, Words16);
+    const Words16 dimmed = w - (((w + 5) * 171) >> 10);
+    return __builtin_convertvector(dimmed, Bytes16);
+}
+
+template <bool Dimmed>
+int fillColourRow24(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* o, int width)
+{
+    constexpr std::uint8_t X = 0xFF;
+    // Red bytes of a 48-byte block: positions 0, 3, 6, ... 45.
+    constexpr Bytes16 red[3] = {
+        {X, 0, 0, X, 0, 0, X, 0, 0, X, 0, 0, X, 0, 0, X},
+        {0, 0, X, 0, 0, X, 0, 0, X, 0, 0, X, 0, 0, X, 0},
+        {0, X, 0, 0, X, 0, 0, X, 0, 0, X, 0, 0, X, 0, 0},
+    };
+    int x = 0;
+    for (; x + 16 <= width; x += 16, a += 48, b += 48, o += 48) {
+        for (int i = 0; i < 3; ++i) {
+            const Bytes16 av = load16(a + 16 * i);
+            Bytes16 bv = load16(b + 16 * i);
+            if constexpr (Dimmed)
+                bv = dim16(bv);
+            const Bytes16 ov = (av & red[i]) | (bv & ~red[i]);
+            std::memcpy(o + 16 * i, &ov, sizeof ov);
+        }
+    }
+    return x;
+}
+
 // Strides are template arguments so the inner loop has constant offsets.
 template <int SA, int SB, Mode M>
 void fillRows(const Rows& r, int firstRow, int endRow)
@@ -55,10 +103,13 @@ void fillRows(const Rows& r, int firstRow, int endRow)
     const std::uint8_t* bRow = r.b + r.bBytesPerRow * std::size_t(firstRow);
     std::uint8_t* outRow = r.out + r.outBytesPerRow * std::size_t(firstRow);
     for (int y = firstRow; y < endRow; ++y) {
-        const std::uint8_t* a = aRow;
-        const std::uint8_t* b = bRow;
-        std::uint8_t* o = outRow;
-        for (int x = 0; x < r.width; ++x, a += SA, b += SB, o += 3) {
+        int x = 0;
+        if constexpr (SA == 3 && SB == 3 && (M == Mode::Colour || M == Mode::ColourDimmed))
+            x = fillColourRow24<M == Mode::ColourDimmed>(aRow, bRow, outRow, r.width);
+        const std::uint8_t* a = aRow + x * SA;
+        const std::uint8_t* b = bRow + x * SB;
+        std::uint8_t* o = outRow + x * 3;
+        for (; x < r.width; ++x, a += SA, b += SB, o += 3) {
             if constexpr (M == Mode::Colour) {
                 o[0] = a[0];
                 o[1] = b[1];

@@ -1,0 +1,47 @@
+#include "cli/ComposeCommand.h"
+
+#include "cli/CommandLine.h"
+#include "cli/ComposeJob.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace korvex {
+
+namespace {
+
+// Every message is exactly one line, whatever a file name or a codec says.
+void printLine(std::ostream& err, std::string text)
+{
+    std::replace_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    err << "korvex-compose: " << text << '\n';
+}
+
+}  // namespace
+
+int ComposeCommand::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    const CommandLine line = CommandLine::parse(args);
+    switch (line.action) {
+    case CommandLine::Action::Help:
+        out << CommandLine::help();
+        return 0;
+    case CommandLine::Action::Version:
+        out << "korvex-compose " << KORVEX_VERSION << '\n';
+        return 0;
+    case CommandLine::Action::UsageError:
+        printLine(err, line.error + " (see korvex-compose --help)");
+        return 2;
+    case CommandLine::Action::Compose:
+        break;
+    }
+
+    const ComposeJob::Outcome outcome = ComposeJob::run(line.options);
+    for (const std::string& warning : outcome.warnings)
+        printLine(err, "warning: " + warning);
+    if (outcome.exitStatus != 0)
+        printLine(err, outcome.error);
+    return outcome.exitStatus;
+}
+
+}  // namespace korvex

@@ -1,0 +1,68 @@
+#include "cli/ComposeJob.h"
+
+#include "cli/AtomicFileWriter.h"
+#include "cli/HeadlessHost.h"
+#include "core/compose/MemoryDefaults.h"
+#include "core/compose/StereoDocument.h"
+#include "core/imageview/PictureStore.h"
+
+namespace korvex {
+
+namespace {
+
+ComposeJob::Outcome failure(std::string error)
+{
+    ComposeJob::Outcome outcome;
+    outcome.exitStatus = 1;
+    outcome.error = std::move(error);
+    return outcome;
+}
+
+}  // namespace
+
+ComposeJob::Outcome ComposeJob::run(const ComposeOptions& options)
+{
+    Outcome outcome;
+    PictureStore left, right, result;
+    left.setType(LeftRole);
+    right.setType(RightRole);
+    result.setType(ResultRole);
+
+    // A stereo file is loaded twice, each view keeping its own share, as the window does.
+    const std::string& rightPath = options.stereoFile ? options.left : options.right;
+    for (auto [view, path] : {std::pair{&left, &options.left}, std::pair{&right, &rightPath}}) {
+        if (!view->setImageWithFile(*path))
+            return failure(*path + ": " + view->lastError());
+        if (!view->lastWarning().empty())
+            outcome.warnings.push_back(*path + ": " + view->lastWarning());
+    }
+    if (options.leftPin)
+        left.setPinPoint(*options.leftPin);
+    if (options.rightPin)
+        right.setPinPoint(*options.rightPin);
+
+    // The settings reach the document the way a window's start-up reads them.
+    MemoryDefaults defaults;
+    defaults.setInteger(StereoDocument::glassesTypeKey, options.glasses);
+    defaults.setBool(StereoDocument::colorizeKey, options.colorize);
+    HeadlessHost host;
+    StereoDocument document(left, right, result, host, defaults);
+    document.setUpFromDefaults();
+    document.setAlignment(options.depth, options.vertical);
+    document.setChanged(true);
+    document.recalc();
+    if (!result.image()) {
+        const std::string pair = options.stereoFile ? options.left : options.left + " and " + options.right;
+        return failure(pair + ": the pictures do not overlap with these pin points and offsets");
+    }
+
+    const EncodeResult encoded = document.dataRepresentationOfType(options.typeName);
+    if (!encoded)
+        return failure(options.output + ": cannot encode the result: " + encoded.error);
+    const std::string writeError = AtomicFileWriter::write(options.output, encoded.data);
+    if (!writeError.empty())
+        return failure(options.output + ": " + writeError);
+    return outcome;
+}
+
+}  // namespace korvex

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "cli/CommandLine.h"
+
+#include <string>
+#include <vector>
+
+namespace korvex {
+
+// Loads the pictures, composes them as the window would and writes OUTPUT.
+class ComposeJob {
+public:
+    struct Outcome {
+        int exitStatus = 0;                 // 0 written, 1 failed
+        std::string error;                  // names the file and the reason
+        std::vector<std::string> warnings;  // pictures loaded despite damage
+    };
+
+    static Outcome run(const ComposeOptions& options);
+};
+
+}  // namespace korvex

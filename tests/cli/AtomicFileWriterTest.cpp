@@ -1,0 +1,71 @@
+#include "cli/AtomicFileWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+
+using namespace korvex;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readAll(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::span<const std::uint8_t> bytes(const std::string& text)
+{
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+class AtomicFileWriterTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = fs::path(::testing::TempDir()) / ("atomic-" + std::to_string(::getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    std::size_t entries() const { return std::distance(fs::directory_iterator(folder), fs::directory_iterator()); }
+
+    fs::path folder;
+};
+
+TEST_F(AtomicFileWriterTest, WritesAndReplacesWholeFiles)
+{
+    const fs::path target = folder / "out.png";
+    EXPECT_EQ(AtomicFileWriter::write(target, bytes("first")), "");
+    EXPECT_EQ(readAll(target), "first");
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::owner_read, fs::perms::owner_read);
+
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(AtomicFileWriter::write(target, bytes("second, longer")), "");
+    EXPECT_EQ(readAll(target), "second, longer");
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(entries(), 1u);  // no temporary file left behind
+}
+
+TEST_F(AtomicFileWriterTest, FailureLeavesNoTemporaryFileAndTheTargetAlone)
+{
+    // A folder in the way of the rename.
+    const fs::path blocked = folder / "taken.png";
+    fs::create_directories(blocked / "inside");
+    EXPECT_NE(AtomicFileWriter::write(blocked, bytes("data")), "");
+    EXPECT_TRUE(fs::is_directory(blocked / "inside"));
+    EXPECT_EQ(entries(), 1u);
+
+    // A folder that does not exist.
+    EXPECT_NE(AtomicFileWriter::write(folder / "missing" / "out.png", bytes("data")), "");
+    EXPECT_NE(AtomicFileWriter::write(folder.string() + "/", bytes("data")), "");
+    EXPECT_EQ(entries(), 1u);
+}
+
+}  // namespace

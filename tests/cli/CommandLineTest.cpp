@@ -1,0 +1,121 @@
+#include "cli/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+using namespace korvex;
+using Action = CommandLine::Action;
+
+namespace {
+
+CommandLine parse(std::vector<std::string> args)
+{
+    return CommandLine::parse(args);
+}
+
+TEST(CommandLine, DefaultsAndTypeFromTheOutputName)
+{
+    const CommandLine line = parse({"l.jpg", "r.jpg", "out.png"});
+    ASSERT_EQ(line.action, Action::Compose);
+    const ComposeOptions& o = line.options;
+    EXPECT_EQ(o.left, "l.jpg");
+    EXPECT_EQ(o.right, "r.jpg");
+    EXPECT_EQ(o.output, "out.png");
+    EXPECT_FALSE(o.stereoFile);
+    EXPECT_EQ(o.glasses, 2);
+    EXPECT_TRUE(o.colorize);
+    EXPECT_EQ(o.depth, 0);
+    EXPECT_EQ(o.vertical, 0);
+    EXPECT_FALSE(o.leftPin);
+    EXPECT_FALSE(o.rightPin);
+    EXPECT_EQ(o.typeName, "PNG");
+
+    EXPECT_EQ(parse({"l", "r", "dir.v2/out.JPEG"}).options.typeName, "JPEG");
+    EXPECT_EQ(parse({"l", "r", "out.jpg"}).options.typeName, "JPEG");
+    EXPECT_EQ(parse({"l", "r", "out.gif"}).options.typeName, "GIF");
+    EXPECT_EQ(parse({"l", "r", "out.tif"}).options.typeName, "TIFF");
+    EXPECT_EQ(parse({"l", "r", "out.Tiff"}).options.typeName, "TIFF");
+    EXPECT_EQ(parse({"--type", "GIF picture", "l", "r", "out.bin"}).options.typeName, "GIF picture");
+    EXPECT_EQ(parse({"l", "r", "out.png", "--type=JPEG"}).options.typeName, "JPEG");
+}
+
+TEST(CommandLine, OptionsInBothFormsAndAnyOrder)
+{
+    const CommandLine line = parse({"--glasses", "gr", "l.png", "--bw", "--depth=-12", "r.png", "--vertical", "+7",
+                                    "--left-pin", "320.5,240.25", "--right-pin=-1,1e2", "out.png"});
+    ASSERT_EQ(line.action, Action::Compose) << line.error;
+    const ComposeOptions& o = line.options;
+    EXPECT_EQ(o.glasses, 4);
+    EXPECT_FALSE(o.colorize);
+    EXPECT_EQ(o.depth, -12);
+    EXPECT_EQ(o.vertical, 7);
+    EXPECT_EQ(o.leftPin, (Point{320.5, 240.25}));
+    EXPECT_EQ(o.rightPin, (Point{-1, 100}));
+    EXPECT_EQ(parse({"--glasses", "6", "l", "r", "o.png"}).options.glasses, 6);
+    EXPECT_EQ(parse({"--glasses", "rg", "--glasses", "cr", "l", "r", "o.png"}).options.glasses, 5);
+    // After "--" a name may start with a dash.
+    const CommandLine dashed = parse({"--", "-left.png", "r.png", "o.png"});
+    ASSERT_EQ(dashed.action, Action::Compose);
+    EXPECT_EQ(dashed.options.left, "-left.png");
+}
+
+TEST(CommandLine, StereoFileTakesTheTwoArgumentForm)
+{
+    for (const char* name : {"pair.jps", "PAIR.JPS", "dir/pair.pns", "x.PNS", "cam.mpo"}) {
+        const CommandLine line = parse({name, "out.png"});
+        ASSERT_EQ(line.action, Action::Compose) << name;
+        EXPECT_TRUE(line.options.stereoFile);
+        EXPECT_EQ(line.options.left, name);
+        EXPECT_EQ(line.options.output, "out.png");
+    }
+    EXPECT_EQ(parse({"pair.Jps", "out.png"}).action, Action::UsageError);
+    EXPECT_EQ(parse({"pair.jpg", "out.png"}).action, Action::UsageError);
+}
+
+TEST(CommandLine, UsageErrorsSayWhatIsWrong)
+{
+    const std::vector<std::vector<std::string>> bad{
+        {},
+        {"l", "r"},
+        {"l", "r", "o.png", "extra"},
+        {"--frobnicate", "l", "r", "o.png"},
+        {"l", "r", "o.png", "--depth"},
+        {"--glasses", "rx", "l", "r", "o.png"},
+        {"--glasses", "7", "l", "r", "o.png"},
+        {"--glasses", "0", "l", "r", "o.png"},
+        {"--depth", "1.5", "l", "r", "o.png"},
+        {"--depth", "2147483648", "l", "r", "o.png"},
+        {"--vertical", "", "l", "r", "o.png"},
+        {"--left-pin", "10", "l", "r", "o.png"},
+        {"--left-pin", "nan,2", "l", "r", "o.png"},
+        {"--right-pin", "1,inf", "l", "r", "o.png"},
+        {"--right-pin", "1,2,3", "l", "r", "o.png"},
+        {"--bw=yes", "l", "r", "o.png"},
+        {"l", "r", "o.bmp"},
+        {"l", "r", "noextension"},
+        {"l", "r", "dir.png/out"},
+    };
+    for (const auto& args : bad) {
+        const CommandLine line = parse(args);
+        std::string joined;
+        for (const auto& a : args)
+            joined += a + " ";
+        EXPECT_EQ(line.action, Action::UsageError) << joined;
+        EXPECT_FALSE(line.error.empty()) << joined;
+        EXPECT_EQ(line.error.find('\n'), std::string::npos) << joined;
+    }
+    EXPECT_NE(parse({"--glasses", "rx", "l", "r", "o.png"}).error.find("rx"), std::string::npos);
+    EXPECT_EQ(parse({"--depth", "-2147483648", "l", "r", "o.png"}).options.depth, -2147483647 - 1);
+}
+
+TEST(CommandLine, HelpAndVersionStopTheParsing)
+{
+    EXPECT_EQ(parse({"--help"}).action, Action::Help);
+    EXPECT_EQ(parse({"--frobnicate", "--help"}).action, Action::UsageError);
+    EXPECT_EQ(parse({"l", "--help", "--frobnicate"}).action, Action::Help);
+    EXPECT_EQ(parse({"--version"}).action, Action::Version);
+    const std::string help = CommandLine::help();
+    EXPECT_EQ(help.rfind("usage: korvex-compose [options] LEFT RIGHT OUTPUT\n"
+                         "       korvex-compose [options] STEREOFILE OUTPUT\n", 0), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,235 @@
+#include "core/bitmap/ImageDecoder.h"
+#include "core/bitmap/ImageEncoder.h"
+#include "core/compose/MemoryDefaults.h"
+#include "core/compose/StereoDocument.h"
+#include "cli/HeadlessHost.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace korvex;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string sampleLeft = KORVEX_SAMPLE_DIR "/aloeL.jpg";
+const std::string sampleRight = KORVEX_SAMPLE_DIR "/aloeR.jpg";
+
+std::string readAll(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string shellQuoted(const std::string& arg)
+{
+    std::string q = "'";
+    for (char c : arg)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+struct ProgramRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class ComposeProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = fs::path(::testing::TempDir()) / ("compose-" + std::to_string(::getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    // Runs the built program; prelude is shell set-up such as resource limits.
+    ProgramRun run(const std::vector<std::string>& args, const std::string& prelude = "")
+    {
+        std::string command = prelude + "exec " + shellQuoted(KORVEX_COMPOSE_BINARY);
+        for (const auto& a : args)
+            command += " " + shellQuoted(a);
+        const fs::path outFile = folder / "stdout.txt";
+        const fs::path errFile = folder / "stderr.txt";
+        command += " >" + shellQuoted(outFile.string()) + " 2>" + shellQuoted(errFile.string());
+        const int raw = std::system(("sh -c " + shellQuoted(command)).c_str());
+        ProgramRun r;
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.out = readAll(outFile);
+        r.err = readAll(errFile);
+        fs::remove(outFile);
+        fs::remove(errFile);
+        return r;
+    }
+
+    // Everything in the folder but the given files: temporary leftovers.
+    std::vector<std::string> strayFiles(std::initializer_list<fs::path> expected) const
+    {
+        std::vector<std::string> stray;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            if (std::find(expected.begin(), expected.end(), entry.path()) == expected.end())
+                stray.push_back(entry.path().filename());
+        }
+        return stray;
+    }
+
+    fs::path folder;
+};
+
+bool isOneLine(const std::string& text)
+{
+    return !text.empty() && text.back() == '\n' && text.find('\n') == text.size() - 1;
+}
+
+TEST_F(ComposeProgramTest, ComposesTheSamplePairQuietlyAndLikeTheWindow)
+{
+    const fs::path output = folder / "aloe.png";
+    const ProgramRun r = run({"--glasses", "gr", "--bw", "--depth", "-7", "--vertical", "3", "--left-pin", "100.5,80.25",
+                       sampleLeft, sampleRight, output});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+    EXPECT_TRUE(strayFiles({output}).empty());
+
+    const DecodeResult written = decodeImageFile(output);
+    ASSERT_TRUE(written) << written.error;
+
+    // The same composition done in memory, as the window does it.
+    PictureStore left, right, result;
+    left.setType(LeftRole);
+    right.setType(RightRole);
+    ASSERT_TRUE(left.setImageWithFile(sampleLeft));
+    ASSERT_TRUE(right.setImageWithFile(sampleRight));
+    left.setPinPoint({100.5, 80.25});
+    HeadlessHost host;
+    MemoryDefaults defaults;
+    defaults.setInteger("GlassesType", 4);
+    StereoDocument document(left, right, result, host, defaults);
+    document.setUpFromDefaults();
+    document.setAlignment(-7, 3);
+    document.recalc();
+    const Bitmap* expected = result.image();
+    ASSERT_NE(expected, nullptr);
+    ASSERT_EQ(written.bitmap->pixelsWide(), expected->pixelsWide());
+    ASSERT_EQ(written.bitmap->pixelsHigh(), expected->pixelsHigh());
+    int differing = 0;
+    for (int y = 0; y < expected->pixelsHigh(); ++y)
+        for (int x = 0; x < expected->pixelsWide(); x += 7) {
+            const Color a = written.bitmap->colorAt(x, y);
+            const Color b = expected->colorAt(x, y);
+            differing += a.red != b.red || a.green != b.green || a.blue != b.blue;
+        }
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(ComposeProgramTest, StereoFileIsSplitIntoItsTwoShares)
+{
+    // A side-by-side pair 4 + 4 pixels wide, stored as PNG under a stereo name.
+    auto frame = Bitmap::createRGBCanvas(8, 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 8; ++x)
+            frame->setColor(x < 4 ? Color::rgb(200 / 255.0, 10 / 255.0, 20 / 255.0)
+                                  : Color::rgb(30 / 255.0, 120 / 255.0, 240 / 255.0), x, y);
+    const EncodeResult png = representationUsingType(*frame, FileType::PNG, {});
+    ASSERT_TRUE(png) << png.error;
+    const fs::path pair = folder / "pair.jps";
+    std::ofstream(pair, std::ios::binary).write(reinterpret_cast<const char*>(png.data.data()), png.data.size());
+
+    const fs::path output = folder / "pair.tif";
+    const ProgramRun r = run({"--glasses", "rc", pair, output});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const DecodeResult written = decodeImageFile(output);
+    ASSERT_TRUE(written) << written.error;
+    EXPECT_EQ(written.bitmap->pixelsWide(), 4);
+    EXPECT_EQ(written.bitmap->pixelsHigh(), 2);
+    const Color c = written.bitmap->colorAt(1, 1);
+    EXPECT_EQ(int(c.red * 255 + 0.5), 200);
+    EXPECT_EQ(int(c.green * 255 + 0.5), 100);  // 120 / 1.2
+    EXPECT_EQ(int(c.blue * 255 + 0.5), 200);   // 240 / 1.2
+}
+
+TEST_F(ComposeProgramTest, ExitStatusesAndOneLineErrors)
+{
+    const fs::path output = folder / "out.png";
+
+    ProgramRun r = run({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("usage: korvex-compose", 0), 0u);
+    r = run({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("korvex-compose ", 0), 0u);
+
+    r = run({sampleLeft, sampleRight});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(isOneLine(r.err)) << r.err;
+    r = run({"--glasses", "xy", sampleLeft, sampleRight, output});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(isOneLine(r.err)) << r.err;
+
+    const fs::path missing = folder / "no such picture.jpg";
+    r = run({missing, sampleRight, output});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(isOneLine(r.err)) << r.err;
+    EXPECT_NE(r.err.find(missing.string()), std::string::npos) << r.err;
+
+    const fs::path garbage = folder / "garbage.jpg";
+    std::ofstream(garbage) << "not a picture\n";
+    r = run({sampleLeft, garbage, output});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(isOneLine(r.err)) << r.err;
+    EXPECT_NE(r.err.find(garbage.string()), std::string::npos) << r.err;
+
+    r = run({"--depth", "100000", sampleLeft, sampleRight, output});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(isOneLine(r.err)) << r.err;
+    EXPECT_NE(r.err.find("overlap"), std::string::npos) << r.err;
+
+    EXPECT_FALSE(fs::exists(output));
+    EXPECT_TRUE(strayFiles({garbage}).empty());
+}
+
+TEST_F(ComposeProgramTest, FailedRunsLeaveAnExistingOutputUntouched)
+{
+    const fs::path output = folder / "keep.png";
+    std::ofstream(output, std::ios::binary) << "precious bytes";
+
+    EXPECT_EQ(run({"--depth=-99999", sampleLeft, sampleRight, output}).status, 1);
+    EXPECT_EQ(run({folder / "missing.jpg", sampleRight, output}).status, 1);
+    // The encoded file cannot be written out: the file size limit stops the writes.
+    const ProgramRun limited = run({sampleLeft, sampleRight, output}, "trap '' XFSZ; ulimit -f 2; ");
+    EXPECT_EQ(limited.status, 1);
+    EXPECT_TRUE(isOneLine(limited.err)) << limited.err;
+    EXPECT_NE(limited.err.find(output.string()), std::string::npos) << limited.err;
+
+    EXPECT_EQ(readAll(output), "precious bytes");
+    EXPECT_TRUE(strayFiles({output}).empty());
+}
+
+TEST_F(ComposeProgramTest, UnwritableFolderIsReportedAsAFailure)
+{
+    // Root may write anywhere but into /proc.
+    fs::path unwritable = folder / "locked";
+    if (::geteuid() == 0) {
+        unwritable = "/proc";
+    } else {
+        fs::create_directories(unwritable);
+        fs::permissions(unwritable, fs::perms::owner_read | fs::perms::owner_exec);
+    }
+    const fs::path output = unwritable / "out.png";
+    const ProgramRun r = run({sampleLeft, sampleRight, output});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(isOneLine(r.err)) << r.err;
+    EXPECT_NE(r.err.find(output.string()), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(output));
+    if (unwritable != "/proc")
+        fs::permissions(unwritable, fs::perms::owner_all);
+}
+
+}  // namespace
