@@ -3,6 +3,7 @@
 #include "core/imageview/PictureStore.h"
 #include "gui/imageview/DisplayImage.h"
 #include "gui/imageview/ViewGeometry.h"
+#include "gui/zoom/ZoomScrollView.h"
 
 #include <QPointer>
 #include <QRectF>
@@ -17,8 +18,6 @@ class QPainter;
 class QPrinter;
 
 namespace korvex {
-
-class ZoomScrollView;
 
 // One picture pane: the picture store of core plus its on-screen half. It is
 // the document view of a ZoomScrollView, follows its zoom, draws the picture
