@@ -44,6 +44,9 @@ int writeGif(GifFileType* gif, const GifByteType* buffer, int length)
 
 std::string gifError(int code)
 {
+    // giflib leaves the code at zero when a read comes up short.
+    if (code == 0)
+        return "file ends early";
     const char* text = GifErrorString(code);
     return text ? text : "unknown error";
 }
@@ -203,6 +206,10 @@ DecodeResult GifCodec::decode(std::span<const std::uint8_t> data)
         return result;
     }
     GifFileType* gif = handle.gif;
+    // The screen is the canvas: refuse an absurd one before reading further.
+    result.error = ImageLimits::check(std::uint64_t(std::max(gif->SWidth, 1)), std::uint64_t(std::max(gif->SHeight, 1)));
+    if (!result.error.empty())
+        return result;
     std::string reason;
     const int transparent = findFirstFrame(gif, reason);
     if (!reason.empty()) {
