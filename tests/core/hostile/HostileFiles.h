@@ -1,0 +1,207 @@
+#pragma once
+
+// Hostile test files made from our own encoder's output: headers patched to
+// declare other sizes, and a child process with little address space left.
+
+#include "core/bitmap/Bitmap.h"
+#include "core/bitmap/ImageDecoder.h"
+#include "core/bitmap/ImageEncoder.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace korvex::testing {
+
+inline std::vector<std::uint8_t> encodedPicture(FileType type, int w, int h)
+{
+    auto canvas = Bitmap::createRGBCanvas(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w * 3; ++x)
+            canvas->bitmapData()[std::size_t(y) * canvas->bytesPerRow() + std::size_t(x)] = std::uint8_t(40 * x + y);
+    EncodeProperties properties;
+    if (type == FileType::TIFF)
+        properties.compressionMethod = compressionMethodLZW;
+    EncodeResult encoded = representationUsingType(*canvas, type, properties);
+    if (!encoded)
+        throw std::runtime_error("cannot encode the test picture: " + encoded.error);
+    return encoded.data;
+}
+
+inline void putBig16(std::vector<std::uint8_t>& v, std::size_t at, std::uint32_t x)
+{
+    v.at(at) = std::uint8_t(x >> 8);
+    v.at(at + 1) = std::uint8_t(x);
+}
+
+inline void putBig32(std::vector<std::uint8_t>& v, std::size_t at, std::uint32_t x)
+{
+    putBig16(v, at, x >> 16);
+    putBig16(v, at + 2, x & 0xFFFF);
+}
+
+inline std::uint32_t crc32(const std::uint8_t* p, std::size_t n)
+{
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < n; ++i) {
+        c ^= p[i];
+        for (int k = 0; k < 8; ++k)
+            c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+    }
+    return ~c;
+}
+
+// The IHDR chunk follows the signature: length, "IHDR", width, height, ..., CRC.
+inline std::vector<std::uint8_t> pngDeclaring(std::uint32_t w, std::uint32_t h)
+{
+    std::vector<std::uint8_t> png = encodedPicture(FileType::PNG, 1, 1);
+    putBig32(png, 16, w);
+    putBig32(png, 20, h);
+    putBig32(png, 29, crc32(png.data() + 12, 17));
+    return png;
+}
+
+// The start-of-frame segment holds the height, then the width.
+inline std::vector<std::uint8_t> jpegDeclaring(std::uint16_t w, std::uint16_t h)
+{
+    std::vector<std::uint8_t> jpeg = encodedPicture(FileType::JPEG, 8, 8);
+    for (std::size_t i = 2; i + 9 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] >= 0xC0 && jpeg[i + 1] <= 0xC2) {
+            putBig16(jpeg, i + 5, h);
+            putBig16(jpeg, i + 7, w);
+            return jpeg;
+        }
+    throw std::runtime_error("no start-of-frame segment in the test JPEG");
+}
+
+// Both the logical screen and the first frame declare the size.
+inline std::vector<std::uint8_t> gifDeclaring(std::uint16_t w, std::uint16_t h)
+{
+    std::vector<std::uint8_t> gif = encodedPicture(FileType::GIF, 1, 1);
+    auto putLittle16 = [&](std::size_t at, std::uint16_t x) {
+        gif.at(at) = std::uint8_t(x);
+        gif.at(at + 1) = std::uint8_t(x >> 8);
+    };
+    putLittle16(6, w);
+    putLittle16(8, h);
+    std::size_t at = 13;
+    if (gif[10] & 0x80)
+        at += std::size_t(3) << ((gif[10] & 7) + 1);  // global colour table
+    while (at < gif.size() && gif[at] == 0x21) {      // extensions before the frame
+        at += 2;
+        while (at < gif.size() && gif[at] != 0)
+            at += gif[at] + 1u;
+        ++at;
+    }
+    if (at >= gif.size() || gif[at] != 0x2C)
+        throw std::runtime_error("no image descriptor in the test GIF");
+    putLittle16(at + 5, w);
+    putLittle16(at + 7, h);
+    return gif;
+}
+
+// Rewrites ImageWidth and ImageLength in the first directory as LONG values,
+// with the whole picture in one strip.
+inline std::vector<std::uint8_t> tiffDeclaring(std::uint32_t w, std::uint32_t h)
+{
+    std::vector<std::uint8_t> tiff = encodedPicture(FileType::TIFF, 1, 1);
+    const bool little = tiff.at(0) == 'I';
+    auto get = [&](std::size_t at, int bytes) {
+        std::uint32_t x = 0;
+        for (int i = 0; i < bytes; ++i)
+            x |= std::uint32_t(tiff.at(at + std::size_t(i))) << (8 * (little ? i : bytes - 1 - i));
+        return x;
+    };
+    auto put = [&](std::size_t at, std::uint32_t x, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            tiff.at(at + std::size_t(i)) = std::uint8_t(x >> (8 * (little ? i : bytes - 1 - i)));
+    };
+    const std::size_t directory = get(4, 4);
+    const std::uint32_t entries = get(directory, 2);
+    for (std::uint32_t e = 0; e < entries; ++e) {
+        const std::size_t entry = directory + 2 + 12 * std::size_t(e);
+        const std::uint32_t tag = get(entry, 2);
+        if (tag == 256 || tag == 257 || tag == 278) {  // width, length, rows per strip: one strip
+            put(entry + 2, 4, 2);                         // LONG
+            put(entry + 8, tag == 256 ? w : h, 4);
+        }
+    }
+    return tiff;
+}
+
+// True when a child may be limited in address space: the address sanitizer
+// reserves terabytes of shadow memory up front.
+inline bool addressLimitsWork()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    return false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    return false;
+#else
+    return true;
+#endif
+#else
+    return true;
+#endif
+}
+
+// Runs `work` in a child process whose address space may grow by only
+// `headroom` bytes, and returns what it reported ("crashed" when it died).
+inline std::string inChildWithHeadroom(std::size_t headroom, const std::function<std::string()>& work)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return "no pipe";
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        long pages = 0;
+        if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(statm, "%ld", &pages) != 1)
+                pages = 0;
+            std::fclose(statm);
+        }
+        const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + headroom;
+        const rlimit rl{limit, limit};
+        std::string report = setrlimit(RLIMIT_AS, &rl) == 0 ? work() : "no limit";
+        const char* p = report.data();
+        std::size_t left = report.size();
+        while (left > 0) {
+            const ssize_t n = write(fds[1], p, left);
+            if (n <= 0)
+                break;
+            p += n;
+            left -= std::size_t(n);
+        }
+        _exit(0);
+    }
+    close(fds[1]);
+    std::string report;
+    char buffer[512];
+    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
+        report.append(buffer, std::size_t(n));
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return "crashed";
+    return report;
+}
+
+inline std::string outcome(const DecodeResult& r)
+{
+    if (r.bitmap)
+        return std::to_string(r.bitmap->pixelsWide()) + " x " + std::to_string(r.bitmap->pixelsHigh());
+    return "refused: " + r.error;
+}
+
+}  // namespace korvex::testing
