@@ -13,7 +13,8 @@ inline std::vector<std::uint8_t> segment(std::uint8_t marker, std::string_view s
 {
     const std::size_t length = 2 + signature.size() + body.size();
     std::vector<std::uint8_t> s = {0xFF, marker, std::uint8_t(length >> 8), std::uint8_t(length)};
-    s.insert(s.end(), signature.begin(), signature.end());
+    for (char c : signature)
+        s.push_back(std::uint8_t(c));
     s.insert(s.end(), body.begin(), body.end());
     return s;
 }

@@ -1,16 +1,13 @@
 #include "core/bitmap/ImageDecoder.h"
 
+#include "core/bitmap/ExifOrientation.h"
+#include "core/bitmap/FileBytes.h"
 #include "core/bitmap/GifCodec.h"
 #include "core/bitmap/JpegCodec.h"
 #include "core/bitmap/PngCodec.h"
 #include "core/bitmap/TiffCodec.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <memory>
 #include <new>
-#include <vector>
 
 namespace korvex {
 
@@ -29,8 +26,13 @@ DecodeResult decodeImage(std::span<const std::uint8_t> data)
     try {
         if (PngCodec::matches(data))
             return PngCodec::decode(data);
-        if (JpegCodec::matches(data))
-            return JpegCodec::decode(data);
+        if (JpegCodec::matches(data)) {
+            // Photos are shown the way the camera was held.
+            DecodeResult jpeg = JpegCodec::decode(data);
+            if (jpeg && !orientUpright(jpeg.bitmap, exifOrientation(data)))
+                return DecodeResult{nullptr, "not enough memory to turn the picture upright", {}};
+            return jpeg;
+        }
         if (TiffCodec::matches(data))
             return TiffCodec::decode(data);
         if (GifCodec::matches(data))
@@ -45,37 +47,10 @@ DecodeResult decodeImage(std::span<const std::uint8_t> data)
 
 DecodeResult decodeImageFile(const std::string& path)
 {
-    DecodeResult result;
-    struct Closer {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        result.error = "cannot open " + path + ": " + std::strerror(errno);
-        return result;
-    }
-    if (std::fseek(file.get(), 0, SEEK_END) != 0) {
-        result.error = "cannot read " + path + ": " + std::strerror(errno);
-        return result;
-    }
-    const long size = std::ftell(file.get());
-    std::rewind(file.get());
-    if (size < 0) {
-        result.error = "cannot read " + path + ": " + std::strerror(errno);
-        return result;
-    }
-    std::vector<std::uint8_t> bytes;
-    try {
-        bytes.resize(std::size_t(size));
-    } catch (const std::bad_alloc&) {
-        result.error = "not enough memory to read " + path;
-        return result;
-    }
-    if (!bytes.empty() && std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-        result.error = "cannot read " + path;
-        return result;
-    }
-    return decodeImage(bytes);
+    const FileBytes file = readFileBytes(path);
+    if (!file)
+        return DecodeResult{nullptr, "cannot read " + path + ": " + file.error, {}};
+    return decodeImage(file.data);
 }
 
 }  // namespace korvex

@@ -138,8 +138,9 @@ TEST(MarkedJps, TheDescriptorSaysWhichHalfIsWhichEye)
         ASSERT_TRUE(l && r) << c.what;
         EXPECT_EQ(l.bitmap->pixelsWide(), c.leftWidth) << c.what;
         EXPECT_EQ(reddish(*l.bitmap, 4, 4), c.leftIsRed) << c.what;
-        if (c.leftWidth == 32)
+        if (c.leftWidth == 32) {
             EXPECT_EQ(bluish(*r.bitmap, 4, 4), c.leftIsRed) << c.what;
+        }
     }
 }
 
