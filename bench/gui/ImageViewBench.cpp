@@ -72,7 +72,8 @@ void repaint(benchmark::State& state)
     }
     state.SetLabel(std::to_string(viewport->width()) + "x" + std::to_string(viewport->height()));
 }
-BENCHMARK(repaint)->Arg(25)->Arg(100)->Arg(50)->Arg(75)->Arg(200)->Unit(benchmark::kMillisecond);
+// Qt blends on worker threads: wall-clock time is what the user sees.
+BENCHMARK(repaint)->Arg(25)->Arg(100)->Arg(50)->Arg(75)->Arg(200)->Arg(10)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // A new picture's first zoomed-out paint: the cost of making the reduced copy.
 void firstPaintAfterChange(benchmark::State& state)
@@ -86,7 +87,7 @@ void firstPaintAfterChange(benchmark::State& state)
         viewport->render(&target);
     }
 }
-BENCHMARK(firstPaintAfterChange)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(firstPaintAfterChange)->Arg(25)->Arg(75)->Arg(100)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace korvex

@@ -31,6 +31,8 @@ void DisplayImage::update(const Bitmap* bitmap)
     key_ = key;
     stale_ = false;
     levels_.clear();
+    zoomed_ = QImage();
+    zoomedFor_ = 0.0;
     shared_ = false;
     if (!bitmap)
         return;
@@ -64,6 +66,21 @@ const QImage& DisplayImage::level(int k)
     while (int(levels_.size()) <= k)
         levels_.push_back(halve(levels_.back()));
     return levels_[std::size_t(k)];
+}
+
+const QImage& DisplayImage::forZoom(double zoom)
+{
+    const int k = levelForZoom(zoom);
+    if (zoom >= 1.0 || std::ldexp(zoom, k) == 1.0 || levels_.empty())
+        return level(k);
+    if (zoomedFor_ != zoom) {
+        const QSize full = levels_.front().size();
+        const QSize size(std::max(1, int(std::lround(full.width() * zoom))),
+                         std::max(1, int(std::lround(full.height() * zoom))));
+        zoomed_ = level(k).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        zoomedFor_ = zoom;
+    }
+    return zoomed_;
 }
 
 QImage DisplayImage::wrap(const Bitmap& bitmap)

@@ -12,7 +12,7 @@ class Bitmap;
 
 // What a picture view paints from: a QImage over the bitmap's own bytes where
 // Qt can read that layout (8-bit RGB, RGBA, grey), or one conversion per
-// picture otherwise, plus halved copies for zoomed-out drawing, each made the
+// picture otherwise, plus reduced copies for zoomed-out drawing, each made the
 // first time a zoom needs it. Nothing is converted or scaled per paint.
 class DisplayImage {
 public:
@@ -29,6 +29,9 @@ public:
     // asks for; never deeper than the picture allows.
     int levelForZoom(double zoom) const;
     const QImage& level(int k);
+    // What to draw at a zoom: the full picture when enlarging, else a copy
+    // reduced to the zoomed size, from a halved level or scaled once per zoom.
+    const QImage& forZoom(double zoom);
     bool sharesBitmapBytes() const { return shared_; }
 
 private:
@@ -49,6 +52,8 @@ private:
     bool stale_ = false;
     bool shared_ = false;
     std::vector<QImage> levels_;
+    QImage zoomed_;
+    double zoomedFor_ = 0.0;
 };
 
 }  // namespace korvex

@@ -151,20 +151,20 @@ void ImageView::paintEvent(QPaintEvent* e)
     const ViewGeometry g = geometry();
     display_.update(store_.image());
     // Enlarged pixels stay sharp so that the pin can be put on one of them.
-    drawPicture(painter, g.pictureRect(), exposed, display_.levelForZoom(g.zoom()), g.zoom() < 1.0);
+    drawPicture(painter, g.pictureRect(), exposed, g.zoom(), g.zoom() < 1.0);
     const Point pin = store_.pinPoint();
     if (type() > ResultRole && pin.x >= 0 && pin.y >= 0)
         drawPinMark(painter, g);
 }
 
-void ImageView::drawPicture(QPainter& painter, const QRectF& target, const QRectF& exposed, int level, bool smooth)
+void ImageView::drawPicture(QPainter& painter, const QRectF& target, const QRectF& exposed, double zoom, bool smooth)
 {
     if (display_.isNull() || target.isEmpty())
         return;
     const QRectF part = target & exposed;
     if (part.isEmpty())
         return;
-    const QImage& image = display_.level(level);
+    const QImage& image = display_.forZoom(zoom);
     const double sx = image.width() / target.width();
     const double sy = image.height() / target.height();
     const QRectF source((part.x() - target.x()) * sx, (part.y() - target.y()) * sy, part.width() * sx,
@@ -300,7 +300,7 @@ QRectF ImageView::print(QPainter& painter, const QRectF& pageRect)
     if (!placed.isEmpty()) {
         // Paper wants every pixel the picture has.
         painter.save();
-        drawPicture(painter, placed, placed, 0, true);
+        drawPicture(painter, placed, placed, 1.0, true);
         painter.restore();
     }
     return placed;

@@ -93,7 +93,7 @@ protected:
 private:
     void findZoomView();
     void layoutFrame();
-    void drawPicture(QPainter& painter, const QRectF& target, const QRectF& exposed, int level, bool smooth);
+    void drawPicture(QPainter& painter, const QRectF& target, const QRectF& exposed, double zoom, bool smooth);
     void drawPinMark(QPainter& painter, const ViewGeometry& g);
 
     PictureStore store_;

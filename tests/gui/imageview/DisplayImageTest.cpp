@@ -97,6 +97,13 @@ TEST(DisplayImageTest, ReducedLevelsForZoomingOut)
     EXPECT_EQ(mixed.red(), 255);
     EXPECT_EQ(mixed.alpha(), 128);
     EXPECT_EQ(display.level(4).size(), QSize(4, 1));
+
+    // Other zooms out get one copy at exactly the zoomed size.
+    EXPECT_EQ(&display.forZoom(0.5), &display.level(1));
+    EXPECT_EQ(&display.forZoom(2.0), &display.level(0));
+    EXPECT_EQ(display.forZoom(0.75).size(), QSize(48, 12));
+    EXPECT_EQ(display.forZoom(0.75).pixelColor(10, 0).red(), 255);
+    EXPECT_EQ(display.forZoom(0.1).size(), QSize(6, 2));
 }
 
 }  // namespace
