@@ -40,13 +40,6 @@ ImageView::ImageView(QWidget* parent) : QWidget(parent)
     findZoomView();
 }
 
-ImageView::~ImageView()
-{
-    store_.setFrameChangedHandler({});
-    if (zoomView_)
-        zoomView_->viewport()->removeEventFilter(this);
-}
-
 std::unique_ptr<Bitmap> ImageView::imageAndDetach()
 {
     auto bitmap = store_.imageAndDetach();

@@ -28,7 +28,6 @@ class ImageView : public QWidget {
 
 public:
     explicit ImageView(QWidget* parent = nullptr);
-    ~ImageView() override;
 
     // The store, for the document model to hold.
     PictureStore& store() { return store_; }
