@@ -1,0 +1,85 @@
+#include "gui/app/Strings.h"
+
+#include <map>
+
+namespace korvex {
+
+namespace {
+
+const std::map<std::string_view, const char*, std::less<>>& englishTable()
+{
+    static const std::map<std::string_view, const char*, std::less<>> table = {
+        // Tabs of the document window.
+        {"TabLeft", "Left"},
+        {"TabRight", "Right"},
+        {"TabResult", "Result"},
+        {"Untitled", "Untitled"},
+        {"UntitledNumbered", "Untitled %1"},
+
+        // Closing and quitting.
+        {"CloseSave", "Do you want to save the changes to this anaglyph?"},
+        {"Save", "Save"},
+        {"DontSave", "Don't Save"},
+        {"Cancel", "Cancel"},
+        {"SaveDataLoss", "Your changes will be lost if you don't save them."},
+        {"QuitUnsaved", "You have %1 anaglyph documents with unsaved changes. Do you want to review them before quitting?"},
+        {"QuitDataLoss", "If you don't review your documents, all your changes will be lost."},
+        {"Review", "Review Changes..."},
+        {"Discard", "Discard Changes"},
+
+        // Toolbar labels and tool tips.
+        {"OpenL", "Open Left"},
+        {"TBOpenL", "Open the left picture, or a stereo file for both"},
+        {"OpenR", "Open Right"},
+        {"TBOpenR", "Open the right picture, or a stereo file for both"},
+        {"TBSave", "Save the anaglyph"},
+        {"Reset", "Reset"},
+        {"TBReset", "Set the depth and the vertical offset back to 0"},
+        {"IncDepth", "Bigger"},
+        {"TBIncDepth", "More depth: move the right picture to the right (Shift: 5 pixels)"},
+        {"DecDepth", "Smaller"},
+        {"TBDecDepth", "Less depth: move the right picture to the left (Shift: 5 pixels)"},
+        {"IncVOff", "Up"},
+        {"TBIncVOff", "Move the left picture up against the right one (Shift: 5 pixels)"},
+        {"DecVOff", "Down"},
+        {"TBDecVOff", "Move the left picture down against the right one (Shift: 5 pixels)"},
+        {"Glasses", "Glasses"},
+        {"TBGlasses", "Switch to the next kind of glasses"},
+        {"Color", "Color"},
+        {"TBColor", "Switch between colour and black and white"},
+        {"Swap", "Swap"},
+        {"TBSwap", "Swap the left and the right picture"},
+        {"Print", "Print"},
+        {"Customize", "Customize"},
+
+        // Opening and saving.
+        {"OpenPictures", "Open Pictures"},
+        {"PictureFilter", "Pictures and stereo files (%1)"},
+        {"AllFiles", "All files (*)"},
+        {"SaveAnaglyph", "Save Anaglyph"},
+        {"PNGFilter", "PNG picture (*.png)"},
+        {"JPEGFilter", "JPEG picture (*.jpg *.jpeg)"},
+        {"GIFFilter", "GIF picture (*.gif)"},
+        {"TIFFFilter", "TIFF picture (*.tif *.tiff)"},
+        {"CannotOpen", "Cannot open \u201c%1\u201d: %2"},
+        {"OpenedWithWarning", "\u201c%1\u201d: %2"},
+        {"CannotSave", "The anaglyph could not be saved as \u201c%1\u201d."},
+        {"NoResultToSave", "There is no anaglyph to save yet: open a left and a right picture that overlap."},
+        {"NoOverlap", "The pictures do not overlap at these offsets: press Reset or change the depth."},
+        {"Saved", "Saved \u201c%1\u201d"},
+    };
+    return table;
+}
+
+}  // namespace
+
+QString localizedString(std::string_view key)
+{
+    const auto& table = englishTable();
+    const auto it = table.find(key);
+    if (it == table.end())
+        return QString::fromUtf8(key.data(), qsizetype(key.size()));
+    return QString::fromUtf8(it->second);
+}
+
+}  // namespace korvex

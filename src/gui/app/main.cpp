@@ -1,0 +1,47 @@
+#include "gui/app/SettingsDefaults.h"
+#include "gui/document/DocumentController.h"
+#include "gui/document/MyDocument.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMessageBox>
+
+using namespace korvex;
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Korvex"));
+    QApplication::setApplicationName(QStringLiteral("Korvex"));
+    QApplication::setApplicationVersion(QStringLiteral("0.1.0"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Turns stereo pairs of photographs into anaglyph pictures."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption left(QStringLiteral("left"), QStringLiteral("Open FILE as the left picture of a new document."), QStringLiteral("FILE"));
+    const QCommandLineOption right(QStringLiteral("right"), QStringLiteral("Open FILE as the right picture of a new document."), QStringLiteral("FILE"));
+    parser.addOption(left);
+    parser.addOption(right);
+    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Pictures to open as documents (each whole, as the left picture)."), QStringLiteral("[files...]"));
+    parser.process(app);
+
+    SettingsDefaults defaults;
+    DocumentController documents(defaults);
+
+    if (parser.isSet(left) || parser.isSet(right)) {
+        MyDocument* document = documents.openUntitledDocument();
+        if (parser.isSet(left))
+            document->loadLeft(parser.value(left));
+        if (parser.isSet(right))
+            document->loadRight(parser.value(right));
+    }
+    for (const QString& path : parser.positionalArguments()) {
+        QString error;
+        if (!documents.openDocumentWithContentsOfFile(path, true, &error))
+            QMessageBox::warning(nullptr, QStringLiteral("Korvex"), error);
+    }
+    if (documents.documents().isEmpty())
+        documents.openUntitledDocument();
+    return app.exec();
+}

@@ -1,0 +1,95 @@
+#include "gui/document/DocumentController.h"
+
+#include "core/bitmap/FileBytes.h"
+#include "gui/app/Strings.h"
+#include "gui/document/MyDocument.h"
+
+#include <QFileInfo>
+
+namespace korvex {
+
+DocumentController::DocumentController(UserDefaults& defaults, QObject* parent)
+    : QObject(parent), defaults_(defaults)
+{
+}
+
+DocumentController::~DocumentController()
+{
+    for (const QPointer<MyDocument>& document : documents_)
+        delete document.data();
+}
+
+MyDocument* DocumentController::makeDocument()
+{
+    auto* document = new MyDocument(defaults_);
+    documents_.append(document);
+    connect(document, &QObject::destroyed, this, [this, document] {
+        documents_.removeAll(QPointer<MyDocument>());
+        emit documentRemoved(document);
+    });
+    return document;
+}
+
+QString DocumentController::nextUntitledName()
+{
+    ++untitledCount_;
+    return untitledCount_ == 1 ? localizedString("Untitled")
+                               : localizedString("UntitledNumbered").arg(untitledCount_);
+}
+
+void DocumentController::show(MyDocument* document)
+{
+    document->show();
+    document->raise();
+    document->activateWindow();
+}
+
+MyDocument* DocumentController::openUntitledDocument(bool display)
+{
+    MyDocument* document = makeDocument();
+    document->setDisplayName(nextUntitledName());
+    document->awakeFromNib();
+    emit documentAdded(document);
+    if (display)
+        show(document);
+    return document;
+}
+
+MyDocument* DocumentController::openDocumentWithContentsOfFile(const QString& path, bool display, QString* error)
+{
+    FileBytes file = readFileBytes(path.toStdString());
+    if (!file) {
+        if (error)
+            *error = localizedString("CannotOpen").arg(QFileInfo(path).fileName(), QString::fromStdString(file.error));
+        return nullptr;
+    }
+    MyDocument* document = makeDocument();
+    document->setDisplayName(QFileInfo(path).fileName());
+    document->loadDataRepresentation(std::move(file.data));
+    document->awakeFromNib();
+    emit documentAdded(document);
+    if (display)
+        show(document);
+    return document;
+}
+
+MyDocument* DocumentController::documentForWindow(const QWidget* window) const
+{
+    if (!window)
+        return nullptr;
+    for (const QPointer<MyDocument>& document : documents_)
+        if (document && (document.data() == window || document->isAncestorOf(window)))
+            return document.data();
+    return nullptr;
+}
+
+QList<MyDocument*> DocumentController::documents() const
+{
+    QList<MyDocument*> list;
+    for (const QPointer<MyDocument>& document : documents_)
+        if (document)
+            list.append(document.data());
+    return list;
+}
+
+}  // namespace korvex

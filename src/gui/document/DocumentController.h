@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+namespace korvex {
+
+class MyDocument;
+class UserDefaults;
+
+// Keeps the open documents: makes untitled ones, opens files as documents
+// (the whole file becomes the left picture), and finds a window's document.
+class DocumentController : public QObject {
+    Q_OBJECT
+
+public:
+    explicit DocumentController(UserDefaults& defaults, QObject* parent = nullptr);
+    ~DocumentController() override;
+
+    // A new empty document titled "Untitled", "Untitled 2", ...; shown when asked.
+    MyDocument* openUntitledDocument(bool display = true);
+    // A document whose left picture is the file, whole. Null (with `error`
+    // set) when the file cannot be read; an undecodable picture still opens
+    // a document that says why.
+    MyDocument* openDocumentWithContentsOfFile(const QString& path, bool display = true, QString* error = nullptr);
+
+    // The document whose window is `window` (or contains it), if any.
+    MyDocument* documentForWindow(const QWidget* window) const;
+    QList<MyDocument*> documents() const;
+
+signals:
+    void documentAdded(korvex::MyDocument* document);
+    void documentRemoved(korvex::MyDocument* document);
+
+private:
+    MyDocument* makeDocument();
+    QString nextUntitledName();
+    void show(MyDocument* document);
+
+    UserDefaults& defaults_;
+    QList<QPointer<MyDocument>> documents_;
+    int untitledCount_ = 0;
+};
+
+}  // namespace korvex

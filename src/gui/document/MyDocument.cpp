@@ -1,0 +1,463 @@
+#include "gui/document/MyDocument.h"
+
+#include "core/compose/ResultEncoding.h"
+#include "core/imageview/StereoFile.h"
+#include "gui/app/Strings.h"
+#include "gui/imageview/ImageView.h"
+#include "gui/zoom/ZoomScrollView.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+
+namespace korvex {
+
+namespace {
+
+constexpr auto tabIdentifierProperty = "tabIdentifier";
+constexpr auto windowFrameKey = "MainWindow";
+
+ZoomScrollView* addPictureTab(QTabWidget* tabs, ImageView* view, const QString& label, const QString& identifier)
+{
+    auto* scroll = new ZoomScrollView(tabs);
+    scroll->setWidget(view);
+    scroll->setProperty(tabIdentifierProperty, identifier);
+    tabs->addTab(scroll, label);
+    return scroll;
+}
+
+}  // namespace
+
+const std::vector<MyDocument::FileType>& MyDocument::writableTypes()
+{
+    static const std::vector<FileType> types = {
+        {QStringLiteral("PNG"), QStringLiteral("png"), "PNGFilter"},
+        {QStringLiteral("JPEG"), QStringLiteral("jpg"), "JPEGFilter"},
+        {QStringLiteral("GIF"), QStringLiteral("gif"), "GIFFilter"},
+        {QStringLiteral("TIFF"), QStringLiteral("tif"), "TIFFFilter"},
+    };
+    return types;
+}
+
+std::optional<QString> MyDocument::typeNameForFileName(const QString& fileName)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == QLatin1String("png"))
+        return QStringLiteral("PNG");
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
+        return QStringLiteral("JPEG");
+    if (suffix == QLatin1String("gif"))
+        return QStringLiteral("GIF");
+    if (suffix == QLatin1String("tif") || suffix == QLatin1String("tiff"))
+        return QStringLiteral("TIFF");
+    return std::nullopt;
+}
+
+MyDocument::MyDocument(UserDefaults& defaults, QWidget* parent)
+    : QMainWindow(parent), defaults_(defaults)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    tabView_ = new QTabWidget(this);
+    tabView_->setDocumentMode(true);
+    leftImage_ = new ImageView;
+    rightImage_ = new ImageView;
+    resultImage_ = new ImageView;
+    leftScroll_ = addPictureTab(tabView_, leftImage_, localizedString("TabLeft"), QStringLiteral("1"));
+    rightScroll_ = addPictureTab(tabView_, rightImage_, localizedString("TabRight"), QStringLiteral("2"));
+    resultScroll_ = addPictureTab(tabView_, resultImage_, localizedString("TabResult"), QStringLiteral("3"));
+    tabView_->setCurrentIndex(0);
+    setCentralWidget(tabView_);
+    statusBar();
+
+    model_ = std::make_unique<StereoDocument>(leftImage_->store(), rightImage_->store(), resultImage_->store(), *this,
+                                              defaults_);
+    resize(900, 700);
+    setDisplayName(localizedString("Untitled"));
+}
+
+MyDocument::~MyDocument() = default;
+
+void MyDocument::loadDataRepresentation(std::vector<std::uint8_t> bytes)
+{
+    fileToLoad_ = std::move(bytes);
+}
+
+void MyDocument::awakeFromNib()
+{
+    model_->setUpFromDefaults();
+
+    leftImage_->allowDrop(true);
+    rightImage_->allowDrop(true);
+    resultImage_->allowDrop(false);
+    leftImage_->setType(LeftRole);
+    rightImage_->setType(RightRole);
+    resultImage_->setType(ResultRole);
+    currentImage_ = leftImage_;
+
+    connect(leftImage_, &ImageView::imageHasChanged, this, &MyDocument::imageHasChanged);
+    connect(rightImage_, &ImageView::imageHasChanged, this, &MyDocument::imageHasChanged);
+    connect(leftImage_, &ImageView::pinHasChanged, this, &MyDocument::imageHasChanged);
+    connect(rightImage_, &ImageView::pinHasChanged, this, &MyDocument::imageHasChanged);
+    connect(tabView_, &QTabWidget::currentChanged, this, &MyDocument::tabViewDidSelectTabViewItem);
+
+    const QByteArray frame = QSettings().value(QLatin1String(windowFrameKey)).toByteArray();
+    if (!frame.isEmpty())
+        restoreGeometry(frame);
+
+    if (fileToLoad_) {
+        // The whole file is the left picture: never split, no change recorded.
+        if (!leftImage_->setImageWithData(*fileToLoad_))
+            showNote(localizedString("CannotOpen").arg(displayName_, QString::fromStdString(leftImage_->store().lastError())));
+        fileToLoad_.reset();
+    }
+    emit stateChanged();
+}
+
+bool MyDocument::validateUserInterfaceItem(int tag) const
+{
+    switch (tag) {
+    case 20:
+    case 21:
+        return model_->hasResult();
+    case 22:
+        return false;
+    case 25:
+        return currentImage_ && StereoDocument::hasValidImage(currentImage_->store());
+    default:
+        return true;
+    }
+}
+
+void MyDocument::imageHasChanged()
+{
+    model_->setChanged(true);
+    if (model_->resultVisible())
+        model_->recalc();
+    if (model_->hasResult())
+        setDocumentEdited(true);
+    emit stateChanged();
+}
+
+void MyDocument::tabViewDidSelectTabViewItem(int index)
+{
+    const QString identifier = tabView_->widget(index) ? tabView_->widget(index)->property(tabIdentifierProperty).toString()
+                                                       : QString();
+    if (identifier == QLatin1String("3")) {
+        resultImage_->adjustFrame();
+        model_->setResultVisible(true);
+        currentImage_ = resultImage_;
+        model_->recalc();
+    } else if (identifier == QLatin1String("1")) {
+        currentImage_ = leftImage_;
+        leftImage_->adjustFrame();
+        model_->setResultVisible(false);
+    } else {
+        currentImage_ = rightImage_;
+        rightImage_->adjustFrame();
+        model_->setResultVisible(false);
+    }
+    emit stateChanged();
+}
+
+void MyDocument::set3DColor()
+{
+    model_->set3DColor();
+    emit stateChanged();
+}
+
+void MyDocument::set3DGlasses(int tag)
+{
+    model_->set3DGlasses(tag);
+    emit stateChanged();
+}
+
+void MyDocument::resetAlignment()
+{
+    model_->resetAlignment();
+    emit stateChanged();
+}
+
+void MyDocument::incDepth()
+{
+    model_->incDepth();
+    emit stateChanged();
+}
+
+void MyDocument::decDepth()
+{
+    model_->decDepth();
+    emit stateChanged();
+}
+
+void MyDocument::incVerticalOffset()
+{
+    model_->incVerticalOffset();
+    emit stateChanged();
+}
+
+void MyDocument::decVerticalOffset()
+{
+    model_->decVerticalOffset();
+    emit stateChanged();
+}
+
+void MyDocument::switchPictures()
+{
+    model_->switchPictures();
+    emit stateChanged();
+}
+
+void MyDocument::openLeft()
+{
+    openFileInView(leftImage_);
+}
+
+void MyDocument::openRight()
+{
+    openFileInView(rightImage_);
+}
+
+void MyDocument::openFileInView(ImageView* target)
+{
+    if (openPanel_)  // one open dialog per window at a time
+        return;
+    auto* panel = new QFileDialog(this, localizedString("OpenPictures"));
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    panel->setFileMode(QFileDialog::ExistingFiles);
+    panel->setAcceptMode(QFileDialog::AcceptOpen);
+    QStringList patterns;
+    for (const char* ext : {"jpg", "jpeg", "png", "tiff", "tif", "gif", "jps", "pns", "mpo"}) {
+        patterns << QStringLiteral("*.") + QLatin1String(ext);
+        patterns << QStringLiteral("*.") + QString::fromLatin1(ext).toUpper();
+    }
+    panel->setNameFilters({localizedString("PictureFilter").arg(patterns.join(QLatin1Char(' '))), localizedString("AllFiles")});
+    panel->setWindowModality(Qt::WindowModal);
+    QPointer<ImageView> targetView = target;
+    connect(panel, &QFileDialog::finished, this, [this, panel, targetView](int result) {
+        openPanel_ = nullptr;
+        if (targetView)
+            openFileDidEnd(result == QDialog::Accepted, panel->selectedFiles(), targetView);
+    });
+    openPanel_ = panel;
+    panel->open();
+}
+
+QFileDialog* MyDocument::openPanel() const
+{
+    return openPanel_;
+}
+
+QFileDialog* MyDocument::savePanel() const
+{
+    return savePanel_;
+}
+
+void MyDocument::openFileDidEnd(bool accepted, const QStringList& files, ImageView* target)
+{
+    if (!accepted || files.isEmpty())
+        return;
+    const QString first = files.at(0);
+    QString second;
+    if (stereoLayoutForPath(first.toStdString()) != StereoLayout::None)
+        second = first;  // a stereo file fills both views
+    else if (files.size() >= 2)
+        second = files.at(1);
+
+    if (target == leftImage_) {
+        loadLeft(first);
+        if (!second.isEmpty())
+            loadRight(second);
+    } else {
+        loadRight(first);
+        if (!second.isEmpty())
+            loadLeft(second);
+    }
+    target->update();
+}
+
+void MyDocument::loadLeft(const QString& path)
+{
+    loadIntoView(leftImage_, path);
+}
+
+void MyDocument::loadRight(const QString& path)
+{
+    loadIntoView(rightImage_, path);
+}
+
+void MyDocument::loadIntoView(ImageView* view, const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    if (!view->setImageWithFile(path.toStdString()))
+        showNote(localizedString("CannotOpen").arg(name, QString::fromStdString(view->store().lastError())));
+    else if (!view->store().lastWarning().empty())
+        showNote(localizedString("OpenedWithWarning").arg(name, QString::fromStdString(view->store().lastWarning())));
+    model_->resetAlignment();
+    model_->setChanged(true);
+    if (model_->resultVisible())
+        model_->recalc();
+    if (model_->hasResult())
+        setDocumentEdited(true);
+    emit stateChanged();
+}
+
+void MyDocument::saveResult(std::function<void(bool)> done)
+{
+    if (savePanel_)
+        return;
+    auto* panel = new QFileDialog(this, localizedString("SaveAnaglyph"));
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    panel->setAcceptMode(QFileDialog::AcceptSave);
+    panel->setFileMode(QFileDialog::AnyFile);
+    QStringList filters;
+    for (const FileType& type : writableTypes())
+        filters << localizedString(type.filterKey);
+    panel->setNameFilters(filters);
+    QString typeName = fileType_.isEmpty() ? QStringLiteral("PNG") : fileType_;
+    for (const FileType& type : writableTypes())
+        if (type.typeName == typeName) {
+            panel->selectNameFilter(localizedString(type.filterKey));
+            panel->setDefaultSuffix(type.extension);
+        }
+    const QFileInfo current(filePath_.isEmpty() ? displayName_ : filePath_);
+    panel->selectFile(current.completeBaseName());
+    connect(panel, &QFileDialog::filterSelected, panel, [panel](const QString& filter) {
+        for (const FileType& type : writableTypes())
+            if (localizedString(type.filterKey) == filter)
+                panel->setDefaultSuffix(type.extension);
+    });
+    panel->setWindowModality(Qt::WindowModal);
+    connect(panel, &QFileDialog::finished, this, [this, panel, done](int result) {
+        savePanel_ = nullptr;
+        const QStringList files = panel->selectedFiles();
+        if (result != QDialog::Accepted || files.isEmpty()) {
+            if (done)
+                done(false);
+            return;
+        }
+        const QString path = files.at(0);
+        QString type = typeNameForFileName(path).value_or(QString());
+        if (type.isEmpty())
+            for (const FileType& t : writableTypes())
+                if (localizedString(t.filterKey) == panel->selectedNameFilter())
+                    type = t.typeName;
+        QString error;
+        const bool saved = writeResult(path, type, &error);
+        if (!saved)
+            showSaveError(path, error);
+        if (done)
+            done(saved);
+    });
+    savePanel_ = panel;
+    panel->open();
+}
+
+void MyDocument::saveDocument(std::function<void(bool)> done)
+{
+    if (filePath_.isEmpty() || fileType_.isEmpty()) {
+        saveResult(std::move(done));
+        return;
+    }
+    QString error;
+    const bool saved = writeResult(filePath_, fileType_, &error);
+    if (!saved)
+        showSaveError(filePath_, error);
+    if (done)
+        done(saved);
+}
+
+bool MyDocument::writeResult(const QString& path, const QString& typeName, QString* error)
+{
+    auto fail = [&](const QString& reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    model_->recalc();
+    const Bitmap* result = resultImage_->image();
+    if (!result)
+        return fail(model_->hasResult() ? localizedString("NoOverlap") : localizedString("NoResultToSave"));
+
+    const EncodeResult encoded = ResultEncoding::forTypeName(typeName.toStdString()).encode(*result);
+    if (!encoded)
+        return fail(QString::fromStdString(encoded.error));
+
+    // Written beside the target and renamed over it only when complete, so a
+    // failed save leaves any earlier file as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
+    const qint64 size = qint64(encoded.data.size());
+    if (file.write(reinterpret_cast<const char*>(encoded.data.data()), size) != size) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return fail(reason);
+    }
+    if (!file.commit())
+        return fail(file.errorString());
+
+    filePath_ = QFileInfo(path).absoluteFilePath();
+    fileType_ = typeName;
+    setDisplayName(QFileInfo(path).fileName());
+    setDocumentEdited(false);
+    showNote(localizedString("Saved").arg(QFileInfo(path).fileName()));
+    emit stateChanged();
+    return true;
+}
+
+void MyDocument::setDisplayName(const QString& name)
+{
+    displayName_ = name;
+    setWindowTitle(name + QStringLiteral("[*] \u2014 Korvex"));
+}
+
+bool MyDocument::isShiftHeld() const
+{
+    return QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
+}
+
+void MyDocument::setDocumentEdited(bool edited)
+{
+    setWindowModified(edited);
+}
+
+void MyDocument::showToolbarPicture(ToolbarItem, std::string_view)
+{
+}
+
+void MyDocument::showNote(const QString& text)
+{
+    statusBar()->showMessage(text, 10000);
+    emit noteShown(text);
+}
+
+void MyDocument::showSaveError(const QString& path, const QString& reason)
+{
+    auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(),
+                                localizedString("CannotSave").arg(QFileInfo(path).fileName()), QMessageBox::Ok, this);
+    box->setInformativeText(reason);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    box->open();
+    emit noteShown(localizedString("CannotSave").arg(QFileInfo(path).fileName()) + QLatin1Char(' ') + reason);
+}
+
+void MyDocument::saveWindowFrame()
+{
+    QSettings().setValue(QLatin1String(windowFrameKey), saveGeometry());
+}
+
+void MyDocument::closeEvent(QCloseEvent* event)
+{
+    saveWindowFrame();
+    QMainWindow::closeEvent(event);
+}
+
+}  // namespace korvex

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "core/compose/DocumentHost.h"
+#include "core/compose/StereoDocument.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QFileDialog;
+class QTabWidget;
+
+namespace korvex {
+
+class ImageView;
+class UserDefaults;
+class ZoomScrollView;
+
+// One stereo document and its window: three tabs (left "1", right "2",
+// result "3"), each an ImageView in its ZoomScrollView. The stereo model
+// lives in StereoDocument; this class is its window half and its host.
+class MyDocument : public QMainWindow, public DocumentHost {
+    Q_OBJECT
+
+public:
+    // The writable types; their names select the encoding by prefix.
+    struct FileType {
+        QString typeName;   // "PNG", "JPEG", "GIF", "TIFF"
+        QString extension;  // the default suffix
+        const char* filterKey;
+    };
+    static const std::vector<FileType>& writableTypes();
+    // The type a file name asks for by its extension, if it names one.
+    static std::optional<QString> typeNameForFileName(const QString& fileName);
+
+    explicit MyDocument(UserDefaults& defaults, QWidget* parent = nullptr);
+    ~MyDocument() override;
+
+    // Keeps the bytes of a file opened as a document; awakeFromNib puts them
+    // into the left view whole. Decodes nothing.
+    void loadDataRepresentation(std::vector<std::uint8_t> bytes);
+    // The window's set-up: defaults, roles, drops, observers, the opened file.
+    void awakeFromNib();
+
+    StereoDocument& model() { return *model_; }
+    const StereoDocument& model() const { return *model_; }
+    ImageView* leftImage() const { return leftImage_; }
+    ImageView* rightImage() const { return rightImage_; }
+    ImageView* resultImage() const { return resultImage_; }
+    ImageView* currentImage() const { return currentImage_; }
+    QTabWidget* tabView() const { return tabView_; }
+
+    // Menu items by tag: 20, 21 need both pictures, 22 never, 25 a picture in
+    // the selected tab; everything else is enabled.
+    bool validateUserInterfaceItem(int tag) const;
+
+    // The stereo commands; each tells listeners that the state changed.
+    void set3DColor();
+    void set3DGlasses(int tag);
+    void resetAlignment();
+    void incDepth();
+    void decDepth();
+    void incVerticalOffset();
+    void decVerticalOffset();
+    void switchPictures();
+
+    // Opening pictures through a window-modal file dialog.
+    void openLeft();
+    void openRight();
+    void openFileInView(ImageView* target);
+    void openFileDidEnd(bool accepted, const QStringList& files, ImageView* target);
+    void loadLeft(const QString& path);
+    void loadRight(const QString& path);
+    QFileDialog* openPanel() const;
+
+    // Saving the result. saveResult asks for a name (window-modal);
+    // saveDocument writes to the document's file when it has one. `done`
+    // learns whether the anaglyph was written.
+    void saveResult(std::function<void(bool saved)> done = {});
+    void saveDocument(std::function<void(bool saved)> done = {});
+    // Recomposes if needed and writes the result atomically. On success the
+    // document takes the name and the edited mark is cleared; on failure the
+    // mark stays, an existing file is untouched and `error` says why.
+    bool writeResult(const QString& path, const QString& typeName, QString* error = nullptr);
+    QFileDialog* savePanel() const;
+
+    QString filePath() const { return filePath_; }
+    QString displayName() const { return displayName_; }
+    void setDisplayName(const QString& name);
+    bool isDocumentEdited() const { return isWindowModified(); }
+
+    // DocumentHost.
+    bool isShiftHeld() const override;
+    void setDocumentEdited(bool edited) override;
+    void showToolbarPicture(ToolbarItem item, std::string_view pictureName) override;
+
+signals:
+    // Anything that enabling or check marks depend on may have changed.
+    void stateChanged();
+    // A message for the user that needs no answer (load failures, saves).
+    void noteShown(const QString& text);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void imageHasChanged();
+    void tabViewDidSelectTabViewItem(int index);
+    void loadIntoView(ImageView* view, const QString& path);
+    void showNote(const QString& text);
+    void showSaveError(const QString& path, const QString& reason);
+    void saveWindowFrame();
+
+    UserDefaults& defaults_;
+    std::unique_ptr<StereoDocument> model_;
+    QTabWidget* tabView_ = nullptr;
+    ZoomScrollView* leftScroll_ = nullptr;
+    ZoomScrollView* rightScroll_ = nullptr;
+    ZoomScrollView* resultScroll_ = nullptr;
+    ImageView* leftImage_ = nullptr;
+    ImageView* rightImage_ = nullptr;
+    ImageView* resultImage_ = nullptr;
+    ImageView* currentImage_ = nullptr;
+    std::optional<std::vector<std::uint8_t>> fileToLoad_;
+    QPointer<QFileDialog> openPanel_;
+    QPointer<QFileDialog> savePanel_;
+    QString filePath_;
+    QString fileType_;
+    QString displayName_;
+};
+
+}  // namespace korvex

@@ -1,0 +1,263 @@
+// The typical road through a document window: open left, open right (a
+// stereo file filling both), move a pin point, show the result, change the
+// offsets while it shows, save every type and read the files back.
+#include "gui/document/MyDocument.h"
+
+#include "GuiTestSupport.h"
+#include "core/bitmap/ImageDecoder.h"
+#include "core/bitmap/ImageEncoder.h"
+#include "core/compose/MemoryDefaults.h"
+#include "gui/document/DocumentController.h"
+#include "gui/imageview/ImageView.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+
+#include <sys/resource.h>
+
+using namespace korvex;
+
+namespace {
+
+class DocumentRoad : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath(QStringLiteral("settings")));
+        left = writePicture(QStringLiteral("left.png"), *test::patternPicture(64, 48));
+        right = writePicture(QStringLiteral("right.png"), *test::patternPicture(64, 48));
+        pair = writePicture(QStringLiteral("pair.jps"), *test::patternPicture(128, 48));
+        document = controller.openUntitledDocument(false);
+    }
+
+    QString writePicture(const QString& name, const Bitmap& bitmap)
+    {
+        const EncodeResult png = representationUsingType(bitmap, FileType::PNG, {});
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(png.data.data()), qint64(png.data.size()));
+        return path;
+    }
+
+    QTemporaryDir dir;
+    MemoryDefaults defaults;
+    DocumentController controller{defaults};
+    MyDocument* document = nullptr;
+    QString left, right, pair;
+};
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+TEST_F(DocumentRoad, OpeningComposingAndSaving)
+{
+    EXPECT_EQ(document->displayName(), QStringLiteral("Untitled"));
+    EXPECT_TRUE(document->windowTitle().contains(QStringLiteral("[*]")));
+    EXPECT_EQ(document->currentImage(), document->leftImage());
+
+    document->openFileDidEnd(true, {left}, document->leftImage());
+    EXPECT_TRUE(document->model().changed());
+    EXPECT_FALSE(document->isDocumentEdited());  // one picture is no result yet
+    EXPECT_FALSE(document->validateUserInterfaceItem(20));
+
+    document->model().incDepth();
+    document->openFileDidEnd(true, {right}, document->rightImage());
+    EXPECT_EQ(document->model().horizontalOffset(), 0);  // every load resets the alignment
+    EXPECT_TRUE(document->isDocumentEdited());
+    EXPECT_TRUE(document->validateUserInterfaceItem(21));
+    EXPECT_FALSE(document->validateUserInterfaceItem(22));
+
+    // A click on the left picture moves its pin: changed and edited, not composed.
+    document->leftImage()->resize(64, 48);
+    document->setDocumentEdited(false);
+    QTest::mouseClick(document->leftImage(), Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_TRUE(document->model().changed());
+    EXPECT_TRUE(document->isDocumentEdited());
+    EXPECT_EQ(document->resultImage()->image(), nullptr);
+    EXPECT_TRUE(document->validateUserInterfaceItem(25));  // the left tab holds a picture
+    document->leftImage()->setPinPoint({32, 24});
+
+    // Showing the result composes once; showing it again composes nothing.
+    document->tabView()->setCurrentIndex(2);
+    EXPECT_EQ(document->currentImage(), document->resultImage());
+    ASSERT_NE(document->resultImage()->image(), nullptr);
+    EXPECT_FALSE(document->model().changed());
+    const Bitmap* first = document->resultImage()->image();
+    document->tabView()->setCurrentIndex(0);
+    document->tabView()->setCurrentIndex(2);
+    EXPECT_EQ(document->resultImage()->image(), first);
+    EXPECT_TRUE(document->validateUserInterfaceItem(25));
+
+    // While the result shows, each command composes at once.
+    document->incDepth();
+    EXPECT_EQ(document->resultImage()->image()->pixelsWide(), 63);
+    document->incVerticalOffset();
+    EXPECT_EQ(document->resultImage()->image()->pixelsHigh(), 47);
+    EXPECT_FALSE(document->model().changed());
+
+    // Every writable type saves, reads back and clears the edited mark.
+    for (const auto& type : MyDocument::writableTypes()) {
+        document->setDocumentEdited(true);
+        const QString path = dir.filePath(QStringLiteral("result.") + type.extension);
+        QString error;
+        ASSERT_TRUE(document->writeResult(path, type.typeName, &error)) << error.toStdString();
+        EXPECT_FALSE(document->isDocumentEdited());
+        const QByteArray bytes = fileBytes(path);
+        const DecodeResult back = decodeImage({reinterpret_cast<const std::uint8_t*>(bytes.data()), std::size_t(bytes.size())});
+        ASSERT_TRUE(back) << type.typeName.toStdString();
+        EXPECT_EQ(back.bitmap->pixelsWide(), 63);
+        EXPECT_EQ(back.bitmap->pixelsHigh(), 47);
+    }
+    EXPECT_EQ(document->displayName(), QStringLiteral("result.tif"));
+}
+
+TEST_F(DocumentRoad, AStereoFileFillsBothViewsTargetFirst)
+{
+    QSignalSpy notes(document, &MyDocument::noteShown);
+    document->openFileDidEnd(true, {pair}, document->rightImage());
+    ASSERT_NE(document->leftImage()->image(), nullptr);
+    ASSERT_NE(document->rightImage()->image(), nullptr);
+    EXPECT_EQ(document->leftImage()->image()->pixelsWide(), 64);
+    EXPECT_EQ(document->rightImage()->image()->colorAt(0, 0).red, 64 / 255.0);  // the right half
+    EXPECT_TRUE(document->isDocumentEdited());
+    EXPECT_EQ(notes.count(), 0);
+
+    // An ordinary file then a stereo file: the left gets the first whole, the
+    // right its share of the second. A third file is ignored.
+    document->openFileDidEnd(true, {right, pair, left}, document->leftImage());
+    EXPECT_EQ(document->leftImage()->image()->pixelsWide(), 64);
+    EXPECT_EQ(document->rightImage()->image()->colorAt(0, 0).red, 64 / 255.0);
+
+    document->openFileDidEnd(false, {left}, document->leftImage());  // cancelled: nothing happens
+    EXPECT_EQ(document->leftImage()->image()->colorAt(0, 0).red, 0.0);
+}
+
+TEST_F(DocumentRoad, AnUnreadablePictureEmptiesItsViewAndSaysWhy)
+{
+    const QString junk = dir.filePath(QStringLiteral("junk.jpg"));
+    std::ofstream(junk.toStdString()) << "not a picture";
+    document->openFileDidEnd(true, {left, right}, document->leftImage());
+    QSignalSpy notes(document, &MyDocument::noteShown);
+    document->setDocumentEdited(false);
+    document->loadRight(junk);
+    EXPECT_EQ(document->rightImage()->image(), nullptr);
+    EXPECT_FALSE(document->isDocumentEdited());
+    ASSERT_EQ(notes.count(), 1);
+    EXPECT_TRUE(notes.at(0).at(0).toString().contains(QStringLiteral("junk.jpg")));
+}
+
+TEST_F(DocumentRoad, ADocumentFileBecomesTheWholeLeftPicture)
+{
+    MyDocument* opened = controller.openDocumentWithContentsOfFile(pair, false);
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->displayName(), QStringLiteral("pair.jps"));
+    ASSERT_NE(opened->leftImage()->image(), nullptr);
+    EXPECT_EQ(opened->leftImage()->image()->pixelsWide(), 128);  // never split
+    EXPECT_EQ(opened->rightImage()->image(), nullptr);
+    EXPECT_FALSE(opened->isDocumentEdited());
+    EXPECT_FALSE(opened->model().changed());
+    EXPECT_TRUE(opened->filePath().isEmpty());  // saving must never overwrite the photo
+
+    QString error;
+    EXPECT_EQ(controller.openDocumentWithContentsOfFile(dir.filePath(QStringLiteral("none.png")), false, &error), nullptr);
+    EXPECT_TRUE(error.contains(QStringLiteral("none.png")));
+
+    EXPECT_EQ(controller.openUntitledDocument(false)->displayName(), QStringLiteral("Untitled 2"));
+    EXPECT_EQ(controller.documentForWindow(opened->leftImage()), opened);
+    EXPECT_EQ(controller.documents().size(), 3);
+    delete opened;
+    EXPECT_EQ(controller.documents().size(), 2);
+}
+
+TEST_F(DocumentRoad, AFailedSaveKeepsTheMarkAndAnyEarlierFile)
+{
+    document->openFileDidEnd(true, {left, right}, document->leftImage());
+    QString error;
+    EXPECT_FALSE(document->writeResult(dir.filePath(QStringLiteral("left.png/inside.png")), QStringLiteral("PNG"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(document->isDocumentEdited());
+
+    // A full disk, stood in for by the file-size limit.
+    const QString earlier = dir.filePath(QStringLiteral("earlier.png"));
+    std::ofstream(earlier.toStdString()) << "earlier";
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 40;  // less than any PNG
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool saved = document->writeResult(earlier, QStringLiteral("PNG"), &error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(document->isDocumentEdited());
+    EXPECT_EQ(fileBytes(earlier), QByteArray("earlier"));
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("earlier.png.*")}, QDir::Files | QDir::Hidden).size(), 0);
+
+    // Without a result there is nothing to save, and the user is told so.
+    MyDocument* empty = controller.openUntitledDocument(false);
+    EXPECT_FALSE(empty->writeResult(dir.filePath(QStringLiteral("x.png")), QStringLiteral("PNG"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x.png"))));
+}
+
+TEST_F(DocumentRoad, TheDialogsAreWindowModalAndAnswerLater)
+{
+    document->openLeft();
+    QFileDialog* open = document->openPanel();
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(open->fileMode(), QFileDialog::ExistingFiles);
+    EXPECT_TRUE(open->nameFilters().at(0).contains(QStringLiteral("*.JPS")));
+    open->selectFile(left);
+    static_cast<QDialog*>(open)->accept();
+    ASSERT_NE(document->leftImage()->image(), nullptr);
+
+    document->openFileDidEnd(true, {right}, document->rightImage());
+    bool saved = false;
+    document->saveResult([&](bool ok) { saved = ok; });
+    QFileDialog* save = document->savePanel();
+    ASSERT_NE(save, nullptr);
+    EXPECT_EQ(save->windowModality(), Qt::WindowModal);
+    const QString target = dir.filePath(QStringLiteral("chosen.jpg"));
+    save->selectFile(target);
+    static_cast<QDialog*>(save)->accept();
+    EXPECT_TRUE(saved);
+    EXPECT_TRUE(QFile::exists(target));
+    EXPECT_EQ(document->filePath(), target);
+    EXPECT_FALSE(document->isDocumentEdited());
+
+    // Saving again writes to the same file without asking.
+    document->incDepth();
+    document->tabView()->setCurrentIndex(2);
+    EXPECT_TRUE(document->isDocumentEdited());
+    document->saveDocument([&](bool ok) { saved = ok; });
+    EXPECT_EQ(document->savePanel(), nullptr);
+    EXPECT_FALSE(document->isDocumentEdited());
+}
+
+TEST(MyDocumentTypes, FileNamesChooseTheirType)
+{
+    EXPECT_EQ(MyDocument::typeNameForFileName(QStringLiteral("a.PNG")), QStringLiteral("PNG"));
+    EXPECT_EQ(MyDocument::typeNameForFileName(QStringLiteral("a.jpeg")), QStringLiteral("JPEG"));
+    EXPECT_EQ(MyDocument::typeNameForFileName(QStringLiteral("a.tiff")), QStringLiteral("TIFF"));
+    EXPECT_EQ(MyDocument::typeNameForFileName(QStringLiteral("a.webp")), std::nullopt);
+}
