@@ -1,6 +1,6 @@
 #include "cli/ComposeJob.h"
 
-#include "cli/AtomicFileWriter.h"
+#include "core/io/AtomicFileWriter.h"
 #include "cli/HeadlessHost.h"
 #include "core/compose/MemoryDefaults.h"
 #include "core/compose/StereoDocument.h"

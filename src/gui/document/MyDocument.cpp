@@ -1,6 +1,7 @@
 #include "gui/document/MyDocument.h"
 
 #include "core/compose/ResultEncoding.h"
+#include "core/io/AtomicFileWriter.h"
 #include "core/imageview/StereoFile.h"
 #include "gui/app/Strings.h"
 #include "gui/imageview/ImageView.h"
@@ -11,7 +12,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QSaveFile>
+#include <QFile>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTabBar>
@@ -390,18 +391,11 @@ bool MyDocument::writeResult(const QString& path, const QString& typeName, QStri
         return fail(QString::fromStdString(encoded.error));
 
     // Written beside the target and renamed over it only when complete, so a
-    // failed save leaves any earlier file as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    const qint64 size = qint64(encoded.data.size());
-    if (file.write(reinterpret_cast<const char*>(encoded.data.data()), size) != size) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return fail(reason);
-    }
-    if (!file.commit())
-        return fail(file.errorString());
+    // failed save leaves any earlier file as it was. (QSaveFile takes a write
+    // cut short by a full disk for success, so it is not used here.)
+    const std::string failure = AtomicFileWriter::write(QFile::encodeName(path).toStdString(), encoded.data);
+    if (!failure.empty())
+        return fail(QString::fromStdString(failure));
 
     filePath_ = QFileInfo(path).absoluteFilePath();
     fileType_ = typeName;

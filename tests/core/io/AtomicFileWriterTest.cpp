@@ -1,10 +1,13 @@
-#include "cli/AtomicFileWriter.h"
+#include "core/io/AtomicFileWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <csignal>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace korvex;
@@ -65,6 +68,26 @@ TEST_F(AtomicFileWriterTest, FailureLeavesNoTemporaryFileAndTheTargetAlone)
     // A folder that does not exist.
     EXPECT_NE(AtomicFileWriter::write(folder / "missing" / "out.png", bytes("data")), "");
     EXPECT_NE(AtomicFileWriter::write(folder.string() + "/", bytes("data")), "");
+    EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(AtomicFileWriterTest, AWriteCutShortByAFullDiskFails)
+{
+    // The file-size limit stands in for a full disk: the kernel takes the
+    // first bytes and refuses the rest, which must not pass for success.
+    const fs::path target = folder / "kept.png";
+    std::ofstream(target) << "earlier";
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 40;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const std::string error = AtomicFileWriter::write(target, bytes(std::string(5000, 'x')));
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_NE(error.find("File too large"), std::string::npos) << error;
+    EXPECT_EQ(readAll(target), "earlier");
     EXPECT_EQ(entries(), 1u);
 }
 

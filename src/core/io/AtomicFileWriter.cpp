@@ -1,4 +1,4 @@
-#include "cli/AtomicFileWriter.h"
+#include "core/io/AtomicFileWriter.h"
 
 #include <cerrno>
 #include <cstring>
