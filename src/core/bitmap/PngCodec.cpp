@@ -33,6 +33,11 @@ constexpr std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\
 constexpr png_alloc_size_t chunkMallocMax = 8u << 20;
 constexpr png_uint_32 chunkCacheMax = 1000;
 constexpr std::size_t idatReadSize = 1024;
+// Deflate expands its input at most 1032 times. A big picture whose file could
+// not hold its pixel data even so is a bomb: its buffer would be nearly all
+// filling, so it is refused before the buffer is allocated.
+constexpr std::uint64_t deflateMaxRatio = 1032;
+constexpr std::uint64_t bigPictureBytes = std::uint64_t(64) << 20;
 
 void onError(png_structp png, png_const_charp text)
 {
@@ -77,6 +82,7 @@ struct PngHeader {
     int channels = 0;
     int passes = 1;
     std::size_t rowBytes = 0;
+    std::uint64_t fileBitsPerPixel = 0;  // as stored, before any transform
 };
 
 // The step functions hold only plain data between setjmp and the libpng calls.
@@ -87,6 +93,7 @@ bool readHeader(png_structp png, png_infop info, PngHeader* header)
     png_read_info(png, info);
     header->width = png_get_image_width(png, info);
     header->height = png_get_image_height(png, info);
+    header->fileBitsPerPixel = std::uint64_t(png_get_bit_depth(png, info)) * png_get_channels(png, info);
     return true;
 }
 
@@ -225,6 +232,13 @@ DecodeResult PngCodec::decode(std::span<const std::uint8_t> data)
         return result;
     if (!setUpTransforms(s.png, s.info, &header)) {
         result.error = std::string("damaged PNG file: ") + io.message;
+        return result;
+    }
+    const std::uint64_t storedBytes = (std::uint64_t(header.width) * header.fileBitsPerPixel + 7) / 8 * header.height;
+    if (std::uint64_t(header.rowBytes) * header.height > bigPictureBytes
+        && std::uint64_t(io.size - io.pos) * deflateMaxRatio < storedBytes) {
+        result.error = "file too short for a " + std::to_string(header.width) + " x " + std::to_string(header.height)
+                       + " picture: " + std::to_string(io.size) + " bytes cannot hold its pixel data";
         return result;
     }
 

@@ -126,3 +126,26 @@ TEST(OutOfMemory, StereoShareThatDoesNotFitLeavesTheViewEmptyWithTheReason)
     EXPECT_EQ(inChildWithHeadroom(std::size_t(w) * h * 4, load), "4000 x 6000");
     std::filesystem::remove(path);
 }
+
+TEST(Bombs, SmallPngDeclaringABigLegalPictureIsRefusedBeforeItsBuffer)
+{
+    // Two real rows of a 16383-pixel-wide picture, declared 16383 rows high:
+    // a few hundred bytes that would otherwise buy 805 MB of black.
+    std::vector<std::uint8_t> png = encodedPicture(FileType::PNG, 16383, 2);
+    putBig32(png, 20, 16383);
+    putBig32(png, 29, crc32(png.data() + 12, 17));
+    ASSERT_LT(png.size(), 4096u);
+    const DecodeResult r = decodeImage(png);
+    EXPECT_FALSE(r.bitmap);
+    EXPECT_NE(r.error.find("file too short for a 16383 x 16383 picture"), std::string::npos) << r.error;
+    if (addressLimitsWork()) {
+        EXPECT_EQ(inChildWithHeadroom(smallHeadroom, [&] { return outcome(decodeImage(png)); }), outcome(r));
+    }
+
+    // The same rows declared 600 rows high: small enough to load, cut short.
+    putBig32(png, 20, 600);
+    putBig32(png, 29, crc32(png.data() + 12, 17));
+    const DecodeResult cut = decodeImage(png);
+    ASSERT_TRUE(cut.bitmap) << cut.error;
+    EXPECT_NE(cut.warning.find("truncated"), std::string::npos);
+}
