@@ -51,6 +51,24 @@ const std::map<std::string_view, const char*, std::less<>>& englishTable()
         {"TBSwap", "Swap the left and the right picture"},
         {"Print", "Print"},
         {"Customize", "Customize"},
+        {"TBPrint", "Print the picture of the selected tab"},
+        {"TBCustomize", "Choose the items of this toolbar and their order"},
+        {"ToolbarTitle", "Toolbar"},
+        {"FlexibleSpace", "Flexible Space"},
+        {"Space", "Space"},
+        {"Separator", "Separator"},
+
+        // Customising the toolbar.
+        {"CustomizeToolbar", "Customize Toolbar\u2026"},
+        {"CustomizeTitle", "Customize Toolbar"},
+        {"AvailableItems", "Items you can add"},
+        {"ToolbarItems", "Items in the toolbar, from left to right"},
+        {"AddItem", "Add \u2192"},
+        {"RemoveItem", "\u2190 Remove"},
+        {"MoveUp", "Move Up"},
+        {"MoveDown", "Move Down"},
+        {"RestoreDefaults", "Restore Default Set"},
+        {"CustomizeHint", "Drag items in the list on the right to reorder them. The arrangement is used by every document window."},
 
         // Opening and saving.
         {"OpenPictures", "Open Pictures"},

@@ -4,6 +4,7 @@
 #include "core/io/AtomicFileWriter.h"
 #include "core/imageview/StereoFile.h"
 #include "gui/app/Strings.h"
+#include "gui/document/DocumentToolbar.h"
 #include "gui/imageview/ImageView.h"
 #include "gui/zoom/ZoomScrollView.h"
 
@@ -93,6 +94,9 @@ void MyDocument::loadDataRepresentation(std::vector<std::uint8_t> bytes)
 void MyDocument::awakeFromNib()
 {
     model_->setUpFromDefaults();
+    // After the defaults, so that the glasses and colour items show them.
+    toolbar_ = new DocumentToolbar(*this);
+    addToolBar(toolbar_);
 
     leftImage_->allowDrop(true);
     rightImage_->allowDrop(true);
@@ -422,8 +426,10 @@ void MyDocument::setDocumentEdited(bool edited)
     setWindowModified(edited);
 }
 
-void MyDocument::showToolbarPicture(ToolbarItem, std::string_view)
+void MyDocument::showToolbarPicture(ToolbarItem item, std::string_view pictureName)
 {
+    if (toolbar_)
+        toolbar_->showPicture(item, pictureName);
 }
 
 void MyDocument::showNote(const QString& text)

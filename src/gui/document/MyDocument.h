@@ -18,6 +18,7 @@ class QTabWidget;
 
 namespace korvex {
 
+class DocumentToolbar;
 class ImageView;
 class UserDefaults;
 class ZoomScrollView;
@@ -55,6 +56,7 @@ public:
     ImageView* resultImage() const { return resultImage_; }
     ImageView* currentImage() const { return currentImage_; }
     QTabWidget* tabView() const { return tabView_; }
+    DocumentToolbar* toolbar() const { return toolbar_; }
 
     // Menu items by tag: 20, 21 need both pictures, 22 never, 25 a picture in
     // the selected tab; everything else is enabled.
@@ -127,6 +129,7 @@ private:
     ImageView* rightImage_ = nullptr;
     ImageView* resultImage_ = nullptr;
     ImageView* currentImage_ = nullptr;
+    DocumentToolbar* toolbar_ = nullptr;  // owned by the window
     std::optional<std::vector<std::uint8_t>> fileToLoad_;
     QPointer<QFileDialog> openPanel_;
     QPointer<QFileDialog> savePanel_;
