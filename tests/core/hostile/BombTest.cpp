@@ -149,3 +149,15 @@ TEST(Bombs, SmallPngDeclaringABigLegalPictureIsRefusedBeforeItsBuffer)
     ASSERT_TRUE(cut.bitmap) << cut.error;
     EXPECT_NE(cut.warning.find("truncated"), std::string::npos);
 }
+
+TEST(Bombs, SmallGifDeclaringABigLegalCanvasIsRefusedBeforeItsBuffer)
+{
+    // A one-pixel frame on a 16383 x 16383 screen: 1 GB of transparency.
+    const DecodeResult screen = decodeImage(gifDeclaringScreen(16383, 16383));
+    EXPECT_FALSE(screen.bitmap);
+    EXPECT_NE(screen.error.find("file too short for a 16383 x 16383 picture"), std::string::npos) << screen.error;
+    // A big canvas a real frame could fill still loads.
+    const DecodeResult modest = decodeImage(gifDeclaringScreen(1000, 1000));
+    ASSERT_TRUE(modest.bitmap) << modest.error;
+    EXPECT_EQ(modest.bitmap->pixelsWide(), 1000);
+}

@@ -107,6 +107,17 @@ inline std::vector<std::uint8_t> gifDeclaring(std::uint16_t w, std::uint16_t h)
     return gif;
 }
 
+// A one-pixel frame on a logical screen of the given size.
+inline std::vector<std::uint8_t> gifDeclaringScreen(std::uint16_t w, std::uint16_t h)
+{
+    std::vector<std::uint8_t> gif = encodedPicture(FileType::GIF, 1, 1);
+    gif.at(6) = std::uint8_t(w);
+    gif.at(7) = std::uint8_t(w >> 8);
+    gif.at(8) = std::uint8_t(h);
+    gif.at(9) = std::uint8_t(h >> 8);
+    return gif;
+}
+
 // Rewrites ImageWidth and ImageLength in the first directory as LONG values,
 // with the whole picture in one strip.
 inline std::vector<std::uint8_t> tiffDeclaring(std::uint32_t w, std::uint32_t h)
