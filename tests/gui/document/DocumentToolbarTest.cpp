@@ -1,0 +1,350 @@
+// The document toolbar: its item lists, the items it makes and what they do,
+// the enabling by the pictures, the kept items and the saved arrangement.
+#include "gui/document/DocumentToolbar.h"
+
+#include "GuiTestSupport.h"
+#include "core/bitmap/ImageEncoder.h"
+#include "core/compose/MemoryDefaults.h"
+#include "gui/app/Strings.h"
+#include "gui/document/DocumentController.h"
+#include "gui/document/MyDocument.h"
+#include "gui/imageview/ImageView.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileDialog>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace korvex;
+
+namespace {
+
+using T = DocumentToolbar;
+
+class ToolbarTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath(QStringLiteral("settings")));
+    }
+
+    MyDocument* openDocument() { return controller.openUntitledDocument(false); }
+
+    QString writePicture(const QString& name)
+    {
+        const EncodeResult png = representationUsingType(*test::patternPicture(40, 30), FileType::PNG, {});
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(png.data.data()), qint64(png.data.size()));
+        return path;
+    }
+
+    QAction* placed(DocumentToolbar* toolbar, const QString& identifier)
+    {
+        for (QAction* item : toolbar->actions())
+            if (item->objectName() == identifier)
+                return item;
+        return nullptr;
+    }
+
+    QTemporaryDir dir;
+    MemoryDefaults defaults;
+    DocumentController controller{defaults};
+};
+
+QImage rendered(const QIcon& icon)
+{
+    return icon.pixmap(QSize(32, 32)).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// The colours of the two lenses in a glasses picture, left eye first.
+std::pair<QRgb, QRgb> lenses(const QIcon& icon)
+{
+    const QImage image = rendered(icon);
+    return {image.pixel(8, 16) & 0xffffff, image.pixel(23, 16) & 0xffffff};
+}
+
+const std::map<char, QRgb> filterColours = {
+    {'r', 0xe5262a}, {'g', 0x1fa83c}, {'b', 0x2a55e5}, {'c', 0x1fc6e8}};
+
+}  // namespace
+
+TEST_F(ToolbarTest, AllowedAndDefaultSetsInOrder)
+{
+    EXPECT_EQ(T::toolbarAllowedItemIdentifiers(),
+              (QStringList{T::printItemIdentifier, T::customizeItemIdentifier, T::flexibleSpaceItemIdentifier,
+                           T::spaceItemIdentifier, T::separatorItemIdentifier, QStringLiteral("ToolbarOpenLeftButton"),
+                           QStringLiteral("ToolbarOpenRightButton"), QStringLiteral("ToolbarSaveButton"),
+                           QStringLiteral("ToolbarResetButton"), QStringLiteral("ToolbarBiggerButton"),
+                           QStringLiteral("ToolbarSmallerButton"), QStringLiteral("ToolbarUpButton"),
+                           QStringLiteral("ToolbarDownButton"), QStringLiteral("ToolbarGlassesButton"),
+                           QStringLiteral("ToolbarColorButton"), QStringLiteral("ToolbarSwapButton")}));
+
+    const QStringList defaultSet{QStringLiteral("ToolbarResetButton"),  T::separatorItemIdentifier,
+                                 QStringLiteral("ToolbarBiggerButton"), QStringLiteral("ToolbarSmallerButton"),
+                                 T::separatorItemIdentifier,            QStringLiteral("ToolbarUpButton"),
+                                 QStringLiteral("ToolbarDownButton"),   T::flexibleSpaceItemIdentifier,
+                                 QStringLiteral("ToolbarSwapButton"),   QStringLiteral("ToolbarGlassesButton"),
+                                 QStringLiteral("ToolbarColorButton")};
+    EXPECT_EQ(T::toolbarDefaultItemIdentifiers(), defaultSet);
+
+    // With nothing saved, a window shows the default set, left to right.
+    MyDocument* document = openDocument();
+    DocumentToolbar* toolbar = document->toolbar();
+    ASSERT_NE(toolbar, nullptr);
+    EXPECT_EQ(toolbar->objectName(), QStringLiteral("KorvexToolbar"));
+    EXPECT_EQ(document->findChild<DocumentToolbar*>(QStringLiteral("KorvexToolbar")), toolbar);
+    EXPECT_EQ(toolbar->itemIdentifiers(), defaultSet);
+    EXPECT_TRUE(placed(toolbar, T::separatorItemIdentifier)->isSeparator());
+
+    // The flexible space takes what is left, pushing Swap, Glasses and Color right.
+    document->resize(1100, 600);
+    document->show();
+    QCoreApplication::processEvents();
+    const QWidget* flexible = toolbar->widgetForAction(placed(toolbar, T::flexibleSpaceItemIdentifier));
+    const QWidget* color = toolbar->widgetForAction(placed(toolbar, QStringLiteral("ToolbarColorButton")));
+    ASSERT_TRUE(flexible && color);
+    EXPECT_GT(flexible->width(), 300);
+    EXPECT_GT(color->geometry().right(), toolbar->width() - 80);
+    document->close();
+}
+
+TEST_F(ToolbarTest, ItemsMadeByIdentifierDriveTheirDocument)
+{
+    MyDocument* document = openDocument();
+    DocumentToolbar* toolbar = document->toolbar();
+    StereoDocument& model = document->model();
+
+    const std::map<QString, std::pair<const char*, const char*>> keys = {
+        {QStringLiteral("ToolbarSaveButton"), {"Save", "TBSave"}},
+        {QStringLiteral("ToolbarOpenLeftButton"), {"OpenL", "TBOpenL"}},
+        {QStringLiteral("ToolbarOpenRightButton"), {"OpenR", "TBOpenR"}},
+        {QStringLiteral("ToolbarResetButton"), {"Reset", "TBReset"}},
+        {QStringLiteral("ToolbarBiggerButton"), {"IncDepth", "TBIncDepth"}},
+        {QStringLiteral("ToolbarSmallerButton"), {"DecDepth", "TBDecDepth"}},
+        {QStringLiteral("ToolbarUpButton"), {"IncVOff", "TBIncVOff"}},
+        {QStringLiteral("ToolbarDownButton"), {"DecVOff", "TBDecVOff"}},
+        {QStringLiteral("ToolbarGlassesButton"), {"Glasses", "TBGlasses"}},
+        {QStringLiteral("ToolbarColorButton"), {"Color", "TBColor"}},
+        {QStringLiteral("ToolbarSwapButton"), {"Swap", "TBSwap"}},
+    };
+    std::map<QString, std::unique_ptr<QAction>> items;
+    for (const auto& [identifier, key] : keys) {
+        std::unique_ptr<QAction> item = toolbar->itemForItemIdentifier(identifier, false);
+        ASSERT_NE(item, nullptr) << identifier.toStdString();
+        EXPECT_EQ(item->objectName(), identifier);
+        EXPECT_EQ(item->text(), localizedString(key.first));
+        EXPECT_EQ(item->property(T::paletteLabelProperty).toString(), localizedString(key.first));
+        EXPECT_EQ(item->toolTip(), localizedString(key.second));
+        EXPECT_NE(item->toolTip(), QString::fromLatin1(key.second)) << "missing string " << key.second;
+        EXPECT_FALSE(rendered(item->icon()).isNull()) << identifier.toStdString();
+        items[identifier] = std::move(item);
+    }
+    // Identifiers that are not the document's own give nothing, the
+    // toolbar's own items included.
+    EXPECT_EQ(toolbar->itemForItemIdentifier(QStringLiteral("ToolbarNoSuchButton"), true), nullptr);
+    EXPECT_EQ(toolbar->itemForItemIdentifier(T::separatorItemIdentifier, true), nullptr);
+
+    auto trigger = [&](const char* identifier) { items.at(QString::fromLatin1(identifier))->trigger(); };
+    trigger("ToolbarBiggerButton");
+    trigger("ToolbarBiggerButton");
+    EXPECT_EQ(model.horizontalOffset(), 2);
+    trigger("ToolbarSmallerButton");
+    EXPECT_EQ(model.horizontalOffset(), 1);
+    trigger("ToolbarUpButton");
+    trigger("ToolbarUpButton");
+    trigger("ToolbarDownButton");
+    EXPECT_EQ(model.verticalOffset(), 1);
+    trigger("ToolbarResetButton");
+    EXPECT_EQ(model.horizontalOffset(), 0);
+    EXPECT_EQ(model.verticalOffset(), 0);
+
+    const bool colour = model.colorize();
+    trigger("ToolbarColorButton");
+    EXPECT_NE(model.colorize(), colour);
+    trigger("ToolbarGlassesButton");
+    EXPECT_EQ(model.glasses(), 2);
+
+    document->loadLeft(writePicture(QStringLiteral("left.png")));
+    trigger("ToolbarSwapButton");
+    EXPECT_EQ(document->leftImage()->image(), nullptr);
+    EXPECT_NE(document->rightImage()->image(), nullptr);
+
+    trigger("ToolbarOpenLeftButton");
+    ASSERT_NE(document->openPanel(), nullptr);
+    document->openPanel()->reject();
+    trigger("ToolbarSaveButton");
+    ASSERT_NE(document->savePanel(), nullptr);
+    document->savePanel()->reject();
+}
+
+TEST_F(ToolbarTest, GlassesItemCyclesAndShowsTheSettingFromTheStart)
+{
+    defaults.setInteger("GlassesType", 4);
+    defaults.setBool("Colorize", true);
+    MyDocument* document = openDocument();
+    DocumentToolbar* toolbar = document->toolbar();
+    QAction* glassesItem = toolbar->glassesButton();
+    ASSERT_NE(glassesItem, nullptr);
+    ASSERT_NE(toolbar->colorizeButton(), nullptr);
+
+    // The first items already show the stored settings.
+    EXPECT_EQ(toolbar->glassesButtonName(), QStringLiteral("gr"));
+    EXPECT_EQ(lenses(glassesItem->icon()), std::make_pair(filterColours.at('g'), filterColours.at('r')));
+    EXPECT_EQ(rendered(toolbar->colorizeButton()->icon()), rendered(T::pictureNamed(QStringLiteral("color"))));
+
+    // Six clicks step 5, 6, 1, 2, 3, 4; the default and the picture follow.
+    const char* codes[] = {"cr", "br", "rg", "rc", "rb", "gr"};
+    for (int click = 0; click < 6; ++click) {
+        glassesItem->trigger();
+        const int expected = (4 + click) % 6 + 1;
+        EXPECT_EQ(document->model().glasses(), expected);
+        EXPECT_EQ(defaults.integerForKey("GlassesType"), expected);
+        const QString code = QString::fromLatin1(codes[click]);
+        EXPECT_EQ(toolbar->glassesButtonName(), code);
+        EXPECT_EQ(lenses(glassesItem->icon()),
+                  std::make_pair(filterColours.at(codes[click][0]), filterColours.at(codes[click][1])))
+            << codes[click];
+    }
+
+    // The menu's way of choosing a type updates the item just the same.
+    document->set3DGlasses(2);
+    EXPECT_EQ(rendered(glassesItem->icon()), rendered(T::pictureNamed(QStringLiteral("rc"))));
+    toolbar->colorizeButton()->trigger();
+    EXPECT_EQ(toolbar->colorizeButtonName(), QStringLiteral("bw"));
+    EXPECT_EQ(rendered(toolbar->colorizeButton()->icon()), rendered(T::pictureNamed(QStringLiteral("bw"))));
+    EXPECT_EQ(defaults.boolForKey("Colorize"), false);
+    EXPECT_NE(rendered(T::pictureNamed(QStringLiteral("bw"))), rendered(T::pictureNamed(QStringLiteral("color"))));
+}
+
+TEST_F(ToolbarTest, EnablingFollowsThePictures)
+{
+    MyDocument* document = openDocument();
+    DocumentToolbar* toolbar = document->toolbar();
+    toolbar->setItemIdentifiers(T::toolbarAllowedItemIdentifiers());
+
+    const QStringList needBoth{QStringLiteral("ToolbarResetButton"), QStringLiteral("ToolbarBiggerButton"),
+                               QStringLiteral("ToolbarSmallerButton"), QStringLiteral("ToolbarUpButton"),
+                               QStringLiteral("ToolbarDownButton"), QStringLiteral("ToolbarSaveButton")};
+    auto expectEnabled = [&](bool withBoth, const char* when) {
+        for (QAction* item : toolbar->actions()) {
+            if (item->isSeparator())
+                continue;
+            const bool expected = needBoth.contains(item->objectName()) ? withBoth : true;
+            EXPECT_EQ(item->isEnabled(), expected) << item->objectName().toStdString() << " " << when;
+        }
+    };
+    expectEnabled(false, "with no picture");
+    document->loadLeft(writePicture(QStringLiteral("left.png")));
+    expectEnabled(false, "with the left picture only");
+    document->loadRight(writePicture(QStringLiteral("right.png")));
+    expectEnabled(true, "with both pictures");
+    document->switchPictures();
+    expectEnabled(true, "after a swap");
+
+    // Only the kept items are checked: a palette copy of Bigger is not one.
+    std::unique_ptr<QAction> copy = toolbar->itemForItemIdentifier(QStringLiteral("ToolbarBiggerButton"), false);
+    document->leftImage()->setImage(nullptr);
+    EXPECT_FALSE(toolbar->validateToolbarItem(toolbar->incHoffButton()));
+    EXPECT_TRUE(toolbar->validateToolbarItem(copy.get()));
+}
+
+TEST_F(ToolbarTest, OnlyItemsPlacedInTheToolbarAreKept)
+{
+    MyDocument* document = openDocument();
+    DocumentToolbar* toolbar = document->toolbar();
+    // The default set places six of the eight kept items; Save is not in it.
+    EXPECT_EQ(toolbar->saveButton(), nullptr);
+    QAction* kept = toolbar->glassesButton();
+    ASSERT_EQ(kept, placed(toolbar, QStringLiteral("ToolbarGlassesButton")));
+    EXPECT_EQ(toolbar->incHoffButton(), placed(toolbar, QStringLiteral("ToolbarBiggerButton")));
+    EXPECT_EQ(toolbar->decVoffButton(), placed(toolbar, QStringLiteral("ToolbarDownButton")));
+
+    std::unique_ptr<QAction> copy = toolbar->itemForItemIdentifier(QStringLiteral("ToolbarGlassesButton"), false);
+    std::unique_ptr<QAction> saveCopy = toolbar->itemForItemIdentifier(QStringLiteral("ToolbarSaveButton"), false);
+    EXPECT_EQ(toolbar->glassesButton(), kept);
+    EXPECT_EQ(toolbar->saveButton(), nullptr);
+    // A change of glasses goes to the placed item, not to the palette copy.
+    const QImage copyPicture = rendered(copy->icon());
+    document->set3DGlasses(3);
+    EXPECT_EQ(rendered(copy->icon()), copyPicture);
+    EXPECT_EQ(rendered(kept->icon()), rendered(T::pictureNamed(QStringLiteral("rb"))));
+
+    std::unique_ptr<QAction> inserted = toolbar->itemForItemIdentifier(QStringLiteral("ToolbarGlassesButton"), true);
+    EXPECT_EQ(toolbar->glassesButton(), inserted.get());
+    // The kept reference lets go when its item is gone.
+    inserted.reset();
+    EXPECT_EQ(toolbar->glassesButton(), nullptr);
+    document->set3DGlasses(0);
+    EXPECT_EQ(document->model().glasses(), 4);
+}
+
+TEST_F(ToolbarTest, RemovedItemsLeaveNoDanglingReference)
+{
+    MyDocument* document = openDocument();
+    DocumentToolbar* toolbar = document->toolbar();
+    QPointer<QAction> oldGlasses = toolbar->glassesButton();
+    QPointer<QAction> oldColor = toolbar->colorizeButton();
+    ASSERT_TRUE(oldGlasses && oldColor);
+
+    QStringList without = T::toolbarDefaultItemIdentifiers();
+    without.removeAll(QStringLiteral("ToolbarGlassesButton"));
+    without.removeAll(QStringLiteral("ToolbarColorButton"));
+    T::applyArrangement(without);
+    EXPECT_EQ(toolbar->itemIdentifiers(), without);
+    EXPECT_TRUE(oldGlasses.isNull());
+    EXPECT_TRUE(oldColor.isNull());
+    EXPECT_EQ(toolbar->glassesButton(), nullptr);
+    EXPECT_EQ(toolbar->colorizeButton(), nullptr);
+
+    // The commands still work and store their settings.
+    document->set3DGlasses(0);
+    document->set3DColor();
+    EXPECT_EQ(document->model().glasses(), 2);
+    EXPECT_EQ(defaults.integerForKey("GlassesType"), 2);
+    EXPECT_EQ(defaults.boolForKey("Colorize"), true);
+
+    // Put back, the items show the settings made meanwhile.
+    T::applyArrangement(T::toolbarDefaultItemIdentifiers());
+    ASSERT_NE(toolbar->glassesButton(), nullptr);
+    EXPECT_EQ(rendered(toolbar->glassesButton()->icon()), rendered(T::pictureNamed(QStringLiteral("rc"))));
+    EXPECT_EQ(rendered(toolbar->colorizeButton()->icon()), rendered(T::pictureNamed(QStringLiteral("color"))));
+}
+
+TEST_F(ToolbarTest, SavedArrangementServesEveryWindow)
+{
+    MyDocument* first = openDocument();
+    MyDocument* second = openDocument();
+    const QStringList arrangement{QStringLiteral("ToolbarOpenLeftButton"), QStringLiteral("ToolbarOpenRightButton"),
+                                  T::spaceItemIdentifier, QStringLiteral("ToolbarSaveButton"),
+                                  T::separatorItemIdentifier, T::printItemIdentifier, T::customizeItemIdentifier};
+    T::applyArrangement(arrangement);
+    EXPECT_EQ(QSettings().value(QStringLiteral("KorvexToolbar")).toStringList(), arrangement);
+    EXPECT_EQ(first->toolbar()->itemIdentifiers(), arrangement);
+    EXPECT_EQ(second->toolbar()->itemIdentifiers(), arrangement);
+    EXPECT_NE(second->toolbar()->saveButton(), nullptr);
+    EXPECT_EQ(second->toolbar()->resetButton(), nullptr);
+
+    EXPECT_EQ(openDocument()->toolbar()->itemIdentifiers(), arrangement);
+
+    // Settings from elsewhere: unknown names go, an own item shows once,
+    // spaces and separators as often as saved.
+    QSettings().setValue(QStringLiteral("KorvexToolbar"),
+                         QStringList{QStringLiteral("ToolbarSwapButton"), QStringLiteral("ToolbarBogus"),
+                                     QStringLiteral("ToolbarSwapButton"), T::separatorItemIdentifier,
+                                     T::separatorItemIdentifier});
+    EXPECT_EQ(openDocument()->toolbar()->itemIdentifiers(),
+              (QStringList{QStringLiteral("ToolbarSwapButton"), T::separatorItemIdentifier, T::separatorItemIdentifier}));
+
+    // An emptied toolbar stays empty rather than falling back to the default set.
+    T::applyArrangement({});
+    EXPECT_TRUE(openDocument()->toolbar()->itemIdentifiers().isEmpty());
+}
