@@ -45,8 +45,8 @@ def folder(chosen):
             'stroke-width="1.5" stroke-linejoin="round"/>'
             f'<path d="M2 26 L6 14 H30 L26 26 Z" fill="#f8d77e" stroke="{FOLDER_EDGE}" '
             'stroke-width="1.5" stroke-linejoin="round"/>'
-            f'<rect x="9" y="17" width="7" height="6" fill="{left_fill}" stroke="{OUTLINE}" stroke-width="1.2"/>'
-            f'<rect x="18" y="17" width="7" height="6" fill="{right_fill}" stroke="{OUTLINE}" stroke-width="1.2"/>')
+            f'<rect x="7" y="16" width="8.5" height="8" fill="{left_fill}" stroke="{OUTLINE}" stroke-width="1.2"/>'
+            f'<rect x="17.5" y="16" width="8.5" height="8" fill="{right_fill}" stroke="{OUTLINE}" stroke-width="1.2"/>')
 
 
 def glasses(code):

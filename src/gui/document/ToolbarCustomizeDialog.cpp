@@ -38,6 +38,9 @@ ToolbarCustomizeDialog::ToolbarCustomizeDialog(DocumentToolbar& toolbar, QWidget
     arranged_->setIconSize(toolbar.iconSize());
     arranged_->setDragDropMode(QAbstractItemView::InternalMove);
     arranged_->setDefaultDropAction(Qt::MoveAction);
+    // Tall enough to show every allowed item without scrolling.
+    for (QListWidget* list : {available_, arranged_})
+        list->setMinimumSize(240, 16 * (toolbar.iconSize().height() + 6));
 
     for (const QString& identifier : DocumentToolbar::toolbarAllowedItemIdentifiers()) {
         std::unique_ptr<QAction> copy = toolbar.paletteItemForItemIdentifier(identifier);
