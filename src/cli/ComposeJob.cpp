@@ -4,6 +4,7 @@
 #include "cli/HeadlessHost.h"
 #include "core/compose/MemoryDefaults.h"
 #include "core/compose/StereoDocument.h"
+#include "core/imageview/PicturePairLoader.h"
 #include "core/imageview/PictureStore.h"
 
 namespace korvex {
@@ -28,10 +29,11 @@ ComposeJob::Outcome ComposeJob::run(const ComposeOptions& options)
     right.setType(RightRole);
     result.setType(ResultRole);
 
-    // A stereo file is loaded twice, each view keeping its own share, as the window does.
+    // Both pictures are decoded at the same time; a stereo file once for both views.
     const std::string& rightPath = options.stereoFile ? options.left : options.right;
+    PicturePairLoader::load(left, options.left, right, rightPath);
     for (auto [view, path] : {std::pair{&left, &options.left}, std::pair{&right, &rightPath}}) {
-        if (!view->setImageWithFile(*path))
+        if (!view->image())
             return failure(*path + ": " + view->lastError());
         if (!view->lastWarning().empty())
             outcome.warnings.push_back(*path + ": " + view->lastWarning());

@@ -12,16 +12,23 @@ PictureStore::PictureStore() = default;
 
 bool PictureStore::setImageWithFile(const std::string& path)
 {
+    image_.reset();  // the old picture goes before the new one is decoded
+    return setDecodedImage(decodeFileShare(path, itype_));
+}
+
+DecodeResult PictureStore::decodeFileShare(const std::string& path, int role)
+{
+    const FileBytes file = readFileBytes(path);
+    if (!file)
+        return DecodeResult{nullptr, file.error, {}};
+    return loadStereoShare(file.data, stereoLayoutForPath(path), role);
+}
+
+bool PictureStore::setDecodedImage(DecodeResult decoded)
+{
     image_.reset();
     lastError_.clear();
     lastWarning_.clear();
-
-    DecodeResult decoded;
-    const FileBytes file = readFileBytes(path);
-    if (file)
-        decoded = loadStereoShare(file.data, stereoLayoutForPath(path), itype_);
-    else
-        decoded.error = file.error;
     if (!decoded)
         lastError_ = decoded.error.empty() ? std::string("cannot read the picture") : decoded.error;
     lastWarning_ = std::move(decoded.warning);

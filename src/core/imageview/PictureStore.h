@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/bitmap/Bitmap.h"
+#include "core/bitmap/ImageDecoder.h"
 
 #include <cstdint>
 #include <functional>
@@ -25,6 +26,12 @@ public:
     // Loads a file; a path ending exactly in a stereo suffix keeps only this
     // view's share. Returns false when the view ended empty (see lastError()).
     bool setImageWithFile(const std::string& path);
+    // The two halves of setImageWithFile. The first reads and decodes the
+    // share of the given role and touches no store, so it may run on any
+    // thread; the second adopts a decoded picture (or its failure) on the
+    // store's own thread, as setImageWithFile would.
+    static DecodeResult decodeFileShare(const std::string& path, int role);
+    bool setDecodedImage(DecodeResult decoded);
     // Decodes the bytes as one picture, never split.
     bool setImageWithData(std::span<const std::uint8_t> data);
     // Takes over the bitmap (null empties the view); size and pin point untouched.

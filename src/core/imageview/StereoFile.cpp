@@ -5,6 +5,7 @@
 #include "core/imageview/PictureStore.h"
 
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace korvex {
@@ -91,6 +92,37 @@ FrameSplit splitFromDescriptor(const JpsDescriptor& d)
     }
 }
 
+// How a decoded frame is split for the layout its name gives, or nothing
+// when the frame stays whole (an ordinary picture, or a JPS file whose
+// descriptor marks it as one picture or as a finished anaglyph).
+std::optional<FrameSplit> frameSplitFor(std::span<const std::uint8_t> file, StereoLayout layout)
+{
+    if (layout == StereoLayout::RowInterleaved)
+        return FrameSplit{FrameSplit::Kind::RowsFromBottom, true};
+    if (layout != StereoLayout::SideBySide)
+        return std::nullopt;
+    if (const auto descriptor = readJpsDescriptor(file)) {
+        if (descriptor->layout == JpsDescriptor::Layout::Mono || descriptor->layout == JpsDescriptor::Layout::Anaglyph)
+            return std::nullopt;
+        return splitFromDescriptor(*descriptor);
+    }
+    return FrameSplit{FrameSplit::Kind::SideBySide, true};
+}
+
+DecodeResult copyOf(const DecodeResult& source)
+{
+    DecodeResult copy{nullptr, source.error, source.warning};
+    if (!source)
+        return copy;
+    copy.bitmap = Bitmap::create(source.bitmap->layout());
+    if (!copy.bitmap) {
+        copy.error = "not enough memory for a second copy of the picture";
+        return copy;
+    }
+    std::memcpy(copy.bitmap->bitmapData(), source.bitmap->bitmapData(), source.bitmap->totalBytes());
+    return copy;
+}
+
 }  // namespace
 
 StereoLayout stereoLayoutForPath(std::string_view path)
@@ -165,22 +197,37 @@ DecodeResult loadStereoShare(std::span<const std::uint8_t> file, StereoLayout la
     }
 
     DecodeResult frame = decodeImage(file);
-    if (!frame || layout == StereoLayout::None)
+    if (!frame)
         return frame;
-
-    FrameSplit split{layout == StereoLayout::RowInterleaved ? FrameSplit::Kind::RowsFromBottom
-                                                           : FrameSplit::Kind::SideBySide, true};
-    if (layout == StereoLayout::SideBySide) {
-        if (const auto descriptor = readJpsDescriptor(file)) {
-            // A file marked as one picture (or as a finished anaglyph) is shown whole.
-            if (descriptor->layout == JpsDescriptor::Layout::Mono || descriptor->layout == JpsDescriptor::Layout::Anaglyph)
-                return frame;
-            split = splitFromDescriptor(*descriptor);
-        }
-    }
-    DecodeResult share = cutStereoShare(*frame.bitmap, split, role);
+    const std::optional<FrameSplit> split = frameSplitFor(file, layout);
+    if (!split)
+        return frame;
+    DecodeResult share = cutStereoShare(*frame.bitmap, *split, role);
     share.warning = std::move(frame.warning);
     return share;
+}
+
+StereoShares loadStereoShares(std::span<const std::uint8_t> file, StereoLayout layout)
+{
+    StereoShares shares;
+    if (layout == StereoLayout::MultiPicture) {
+        // Two pictures of their own: nothing is decoded twice either way.
+        shares.left = loadStereoShare(file, layout, LeftRole);
+        shares.right = loadStereoShare(file, layout, RightRole);
+        return shares;
+    }
+    DecodeResult frame = decodeImage(file);
+    const std::optional<FrameSplit> split = frame ? frameSplitFor(file, layout) : std::nullopt;
+    if (!split) {
+        shares.right = copyOf(frame);
+        shares.left = std::move(frame);
+        return shares;
+    }
+    shares.left = cutStereoShare(*frame.bitmap, *split, LeftRole);
+    shares.right = cutStereoShare(*frame.bitmap, *split, RightRole);
+    shares.left.warning = frame.warning;
+    shares.right.warning = std::move(frame.warning);
+    return shares;
 }
 
 }  // namespace korvex

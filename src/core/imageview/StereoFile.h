@@ -48,4 +48,13 @@ DecodeResult cutStereoShare(const Bitmap& frame, FrameSplit split, int role);
 // an MPO file gives each eye a whole picture of its own.
 DecodeResult loadStereoShare(std::span<const std::uint8_t> file, StereoLayout layout, int role);
 
+// Both eyes' shares of a side-by-side or row-interleaved file from a single
+// decode of its frame; a file that keeps its frame whole gives both eyes a
+// copy of it. The same pictures as loadStereoShare for roles 1 and 2.
+struct StereoShares {
+    DecodeResult left;
+    DecodeResult right;
+};
+StereoShares loadStereoShares(std::span<const std::uint8_t> file, StereoLayout layout);
+
 }  // namespace korvex
