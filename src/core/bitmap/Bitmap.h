@@ -106,14 +106,20 @@ public:
     void setColor(const Color& color, int x, int y);
 
 private:
-    Bitmap(const Layout& layout, std::unique_ptr<std::uint8_t[]> data);
+    struct FreePixels {
+        void operator()(std::uint8_t* pixels) const;
+    };
+    using Pixels = std::unique_ptr<std::uint8_t[], FreePixels>;
+    static Pixels allocatePixels(std::size_t bytes);
+
+    Bitmap(const Layout& layout, Pixels data);
 
     double sample(int x, int y, int s) const;
     void setSample(int x, int y, int s, double value);
 
     Layout layout_;
     Size size_;
-    std::unique_ptr<std::uint8_t[]> data_;
+    Pixels data_;
 };
 
 }  // namespace korvex
