@@ -174,8 +174,9 @@ void StereoDocument::recalc()
 
 EncodeResult StereoDocument::dataRepresentationOfType(std::string_view typeName)
 {
+    // The edited mark is left to the caller, to clear once the file is
+    // written: a save that fails must not make the changes look saved.
     recalc();
-    host_.setDocumentEdited(false);
     const Bitmap* bitmap = result_.image();
     if (!bitmap)
         return EncodeResult{{}, "there is no result picture to save"};

@@ -59,8 +59,9 @@ public:
     // Composes the result when an input changed since the last composition.
     void recalc();
 
-    // The save's bytes: recomposes if needed, clears the edited mark, then
-    // encodes the result by the type name's prefix. Fails without a result.
+    // The save's bytes: recomposes if needed, then encodes the result by the
+    // type name's prefix. Fails without a result. The edited mark stays as it
+    // is: the caller clears it once the bytes are safely written.
     EncodeResult dataRepresentationOfType(std::string_view typeName);
 
     PictureStore& leftImage() { return left_; }

@@ -1,3 +1,4 @@
+#include "gui/app/ApplicationHandler.h"
 #include "gui/app/SettingsDefaults.h"
 #include "gui/document/DocumentController.h"
 #include "gui/document/MyDocument.h"
@@ -28,6 +29,13 @@ int main(int argc, char* argv[])
 
     SettingsDefaults defaults;
     DocumentController documents(defaults);
+    ApplicationHandler handler(documents);
+    QObject::connect(&handler, &ApplicationHandler::terminationApproved, &app, [&documents] {
+        // Whatever is still open was reviewed or given up: close it quietly.
+        for (MyDocument* document : documents.documents())
+            document->closeWithoutAsking();
+        QApplication::quit();
+    });
 
     if (parser.isSet(left) || parser.isSet(right)) {
         MyDocument* document = documents.openUntitledDocument();

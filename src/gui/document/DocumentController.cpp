@@ -77,8 +77,10 @@ MyDocument* DocumentController::documentForWindow(const QWidget* window) const
 {
     if (!window)
         return nullptr;
+    // Only the document window itself counts: while one of its dialogs is
+    // active, no document is in front.
     for (const QPointer<MyDocument>& document : documents_)
-        if (document && (document.data() == window || document->isAncestorOf(window)))
+        if (document && !document->isClosed() && document.data() == window->window())
             return document.data();
     return nullptr;
 }
@@ -87,7 +89,7 @@ QList<MyDocument*> DocumentController::documents() const
 {
     QList<MyDocument*> list;
     for (const QPointer<MyDocument>& document : documents_)
-        if (document)
+        if (document && !document->isClosed())
             list.append(document.data());
     return list;
 }

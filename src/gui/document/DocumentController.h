@@ -26,8 +26,10 @@ public:
     // a document that says why.
     MyDocument* openDocumentWithContentsOfFile(const QString& path, bool display = true, QString* error = nullptr);
 
-    // The document whose window is `window` (or contains it), if any.
+    // The document whose window is `window` (or holds the widget), if any;
+    // a dialog is a window of its own and has none.
     MyDocument* documentForWindow(const QWidget* window) const;
+    // The open documents, oldest first; closed ones are left out.
     QList<MyDocument*> documents() const;
 
 signals:

@@ -1,8 +1,8 @@
 #include "gui/document/MyDocument.h"
 
-#include "core/compose/ResultEncoding.h"
 #include "core/io/AtomicFileWriter.h"
 #include "core/imageview/StereoFile.h"
+#include "gui/app/ApplicationHandler.h"
 #include "gui/app/Strings.h"
 #include "gui/document/DocumentToolbar.h"
 #include "gui/imageview/ImageView.h"
@@ -13,6 +13,9 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
 #include <QFile>
 #include <QSettings>
 #include <QStatusBar>
@@ -385,12 +388,9 @@ bool MyDocument::writeResult(const QString& path, const QString& typeName, QStri
             *error = reason;
         return false;
     };
-    model_->recalc();
-    const Bitmap* result = resultImage_->image();
-    if (!result)
+    const EncodeResult encoded = model_->dataRepresentationOfType(typeName.toStdString());
+    if (!resultImage_->image())
         return fail(model_->hasResult() ? localizedString("NoOverlap") : localizedString("NoResultToSave"));
-
-    const EncodeResult encoded = ResultEncoding::forTypeName(typeName.toStdString()).encode(*result);
     if (!encoded)
         return fail(QString::fromStdString(encoded.error));
 
@@ -454,9 +454,127 @@ void MyDocument::saveWindowFrame()
     QSettings().setValue(QLatin1String(windowFrameKey), saveGeometry());
 }
 
+QMessageBox* MyDocument::closeSheet() const
+{
+    return closeSheet_;
+}
+
+QPrintDialog* MyDocument::printPanel() const
+{
+    return printPanel_;
+}
+
+bool MyDocument::windowShouldClose()
+{
+    return askToSaveAndQuit(false);
+}
+
+bool MyDocument::askToSaveAndQuit(bool quitting)
+{
+    show();
+    raise();
+    activateWindow();
+    if (!isDocumentEdited())
+        return true;
+    if (closeSheet_)  // already asking
+        return false;
+
+    auto* sheet = new QMessageBox(QMessageBox::Warning, windowTitle(), localizedString("CloseSave"), QMessageBox::NoButton, this);
+    sheet->setInformativeText(localizedString("SaveDataLoss"));
+    QPushButton* save = sheet->addButton(localizedString("Save"), QMessageBox::AcceptRole);
+    QPushButton* dontSave = sheet->addButton(localizedString("DontSave"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = sheet->addButton(localizedString("Cancel"), QMessageBox::RejectRole);
+    sheet->setDefaultButton(save);
+    sheet->setEscapeButton(cancel);
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    sheet->setWindowModality(Qt::WindowModal);
+
+    auto returnCode = std::make_shared<int>(-1);
+    connect(sheet, &QMessageBox::buttonClicked, this, [this, returnCode, save, dontSave, quitting](QAbstractButton* button) {
+        *returnCode = button == save ? 1 : button == dontSave ? 0 : -1;
+        willEndCloseSheet(*returnCode, quitting);
+    });
+    connect(sheet, &QMessageBox::finished, this, [this, returnCode, quitting] {
+        closeSheet_ = nullptr;
+        didEndCloseSheet(*returnCode, quitting);
+    });
+    closeSheet_ = sheet;
+    sheet->open();
+    return false;
+}
+
+void MyDocument::willEndCloseSheet(int returnCode, bool quitting)
+{
+    if (returnCode != 0)
+        return;
+    closeWithoutAsking();
+    if (quitting)
+        ApplicationHandler::reviewChangesAndQuitEnumeration(true);
+}
+
+void MyDocument::didEndCloseSheet(int returnCode, bool quitting)
+{
+    if (returnCode == 1) {
+        QPointer<MyDocument> self = this;
+        saveDocument([self, quitting](bool saved) {
+            if (self)
+                self->saveAndQuit(saved, quitting);
+            else if (quitting)
+                ApplicationHandler::reviewChangesAndQuitEnumeration(saved);
+        });
+    } else if (returnCode == -1 && quitting) {
+        ApplicationHandler::reviewChangesAndQuitEnumeration(false);
+    }
+}
+
+void MyDocument::saveAndQuit(bool didSave, bool quitting)
+{
+    if (didSave)
+        closeWithoutAsking();
+    if (quitting)
+        ApplicationHandler::reviewChangesAndQuitEnumeration(didSave);
+}
+
+void MyDocument::closeWithoutAsking()
+{
+    closeApproved_ = true;
+    close();
+}
+
+void MyDocument::printShowingPrintPanel(bool)
+{
+    if (printPanel_)
+        return;
+    // One printer set-up shared by every document, as the platform's print info is.
+    static QPrinter sharedPrinter(QPrinter::HighResolution);
+    auto* panel = new QPrintDialog(&sharedPrinter, this);
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    panel->setWindowModality(Qt::WindowModal);
+    connect(panel, &QDialog::finished, this, [this](int result) {
+        printPanel_ = nullptr;
+        if (result == QDialog::Accepted && printTo(sharedPrinter))
+            showNote(localizedString("Printed").arg(displayName_));
+    });
+    printPanel_ = panel;
+    panel->open();
+}
+
+bool MyDocument::printTo(QPrinter& printer)
+{
+    if (!currentImage_)
+        return false;
+    printer.setDocName(displayName_);
+    return !currentImage_->printTo(printer).isNull();
+}
+
 void MyDocument::closeEvent(QCloseEvent* event)
 {
+    if (!closeApproved_ && !windowShouldClose()) {
+        event->ignore();
+        return;
+    }
     saveWindowFrame();
+    closed_ = true;  // gone for the application, though deleted only later
     QMainWindow::closeEvent(event);
 }
 

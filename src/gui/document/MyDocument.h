@@ -14,6 +14,9 @@
 #include <vector>
 
 class QFileDialog;
+class QMessageBox;
+class QPrintDialog;
+class QPrinter;
 class QTabWidget;
 
 namespace korvex {
@@ -92,10 +95,33 @@ public:
     bool writeResult(const QString& path, const QString& typeName, QString* error = nullptr);
     QFileDialog* savePanel() const;
 
+    // Closing. askToSaveAndQuit answers true when the window may close at
+    // once; otherwise a window-modal question is up and its answer arrives
+    // through willEndCloseSheet and didEndCloseSheet (return codes: Save 1,
+    // Don't Save 0, Cancel -1). During a quit each answer ends in one call
+    // of ApplicationHandler::reviewChangesAndQuitEnumeration.
+    bool askToSaveAndQuit(bool quitting);
+    bool windowShouldClose();
+    void willEndCloseSheet(int returnCode, bool quitting);
+    void didEndCloseSheet(int returnCode, bool quitting);
+    void saveAndQuit(bool didSave, bool quitting);
+    QMessageBox* closeSheet() const;
+    // Closes the window without the question (after Don't Save, a save, or a
+    // quit that gave the changes up).
+    void closeWithoutAsking();
+
+    // Prints the selected tab's picture on one page through a window-modal
+    // print dialog; printTo prints on a printer that is already set up.
+    void printShowingPrintPanel(bool showPanels);
+    bool printTo(QPrinter& printer);
+    QPrintDialog* printPanel() const;
+
     QString filePath() const { return filePath_; }
     QString displayName() const { return displayName_; }
     void setDisplayName(const QString& name);
     bool isDocumentEdited() const { return isWindowModified(); }
+    // The window has been closed; the object goes away at the next turn of the event loop.
+    bool isClosed() const { return closed_; }
 
     // DocumentHost.
     bool isShiftHeld() const override;
@@ -133,6 +159,10 @@ private:
     std::optional<std::vector<std::uint8_t>> fileToLoad_;
     QPointer<QFileDialog> openPanel_;
     QPointer<QFileDialog> savePanel_;
+    QPointer<QMessageBox> closeSheet_;
+    QPointer<QPrintDialog> printPanel_;
+    bool closeApproved_ = false;
+    bool closed_ = false;
     QString filePath_;
     QString fileType_;
     QString displayName_;
