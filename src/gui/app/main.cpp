@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QMessageBox>
 
 using namespace korvex;
@@ -15,6 +16,8 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Korvex"));
     QApplication::setApplicationName(QStringLiteral("Korvex"));
     QApplication::setApplicationVersion(QStringLiteral("0.1.0"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/korvex.svg")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("korvex"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Turns stereo pairs of photographs into anaglyph pictures."));
