@@ -160,6 +160,10 @@ std::unique_ptr<QAction> DocumentToolbar::platformItem(const QString& identifier
         if (identifier == customizeItemIdentifier) {
             item->setToolTip(localizedString("TBCustomize"));
             connect(item.get(), &QAction::triggered, this, &DocumentToolbar::runCustomizePalette);
+        } else if (identifier == printItemIdentifier) {
+            item->setToolTip(localizedString("TBPrint"));
+            MyDocument& doc = document_;
+            connect(item.get(), &QAction::triggered, &doc, [&doc] { doc.printShowingPrintPanel(true); });
         }
         return item;
     }

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QFile>
 #include <QFileDialog>
+#include <QPrintDialog>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -184,6 +185,12 @@ TEST_F(ToolbarTest, ItemsMadeByIdentifierDriveTheirDocument)
     trigger("ToolbarSaveButton");
     ASSERT_NE(document->savePanel(), nullptr);
     document->savePanel()->reject();
+
+    // The toolbar's own print item prints through the document.
+    toolbar->setItemIdentifiers({T::printItemIdentifier});
+    toolbar->actions().constFirst()->trigger();
+    ASSERT_NE(document->printPanel(), nullptr);
+    document->printPanel()->reject();
 }
 
 TEST_F(ToolbarTest, GlassesItemCyclesAndShowsTheSettingFromTheStart)
