@@ -4,6 +4,8 @@
 #include "core/compose/StereoDocument.h"
 #include "cli/HeadlessHost.h"
 
+#include "../core/JpegTestSegments.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -233,3 +235,62 @@ TEST_F(ComposeProgramTest, UnwritableFolderIsReportedAsAFailure)
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<std::uint8_t> solidJpeg(int w, int h, double r, double g, double b)
+{
+    auto canvas = Bitmap::createRGBCanvas(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            canvas->setColor(Color::rgb(r, g, b), x, y);
+    return representationUsingType(*canvas, FileType::JPEG, {0.98f, {}}).data;
+}
+
+void writeBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+int level(double component)
+{
+    return int(component * 255 + 0.5);
+}
+
+}  // namespace
+
+TEST_F(ComposeProgramTest, CameraStereoFilesComposeEyeByEye)
+{
+    using namespace korvex::testing;
+    // An MPO whose first picture (the left eye) is red and second is cyan-blue.
+    const fs::path mpo = folder / "camera.MPO";
+    writeBytes(mpo, multiPictureFile(solidJpeg(48, 32, 0.9, 0.1, 0.1), solidJpeg(48, 32, 0.1, 0.6, 0.9), 0x020002, 0x020002));
+    const fs::path fromMpo = folder / "mpo.png";
+    ProgramRun r = run({"--glasses", "rg", mpo, fromMpo});
+    ASSERT_EQ(r.status, 0) << r.err;
+    DecodeResult written = decodeImageFile(fromMpo);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(written.bitmap->pixelsWide(), 48);
+    Color c = written.bitmap->colorAt(20, 20);
+    EXPECT_NEAR(level(c.red), 230, 4);   // left red
+    EXPECT_NEAR(level(c.green), 153, 4); // right green
+    EXPECT_NEAR(level(c.blue), 230, 4);  // right blue
+
+    // A JPS marked cross-eyed: the left eye is the right half.
+    auto frame = Bitmap::createRGBCanvas(64, 32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 64; ++x)
+            frame->setColor(x < 32 ? Color::rgb(0.1, 0.6, 0.9) : Color::rgb(0.9, 0.1, 0.1), x, y);
+    const auto jpeg = representationUsingType(*frame, FileType::JPEG, {0.98f, {}}).data;
+    const fs::path jps = folder / "crossed.jps";
+    writeBytes(jps, withSegment(jpeg, jpsSegment(0x00, 0x02)));
+    const fs::path fromJps = folder / "jps.png";
+    r = run({"--glasses", "rg", jps, fromJps});
+    ASSERT_EQ(r.status, 0) << r.err;
+    written = decodeImageFile(fromJps);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(written.bitmap->pixelsWide(), 32);
+    c = written.bitmap->colorAt(10, 10);
+    EXPECT_NEAR(level(c.red), 230, 4);
+    EXPECT_NEAR(level(c.green), 153, 4);
+}
