@@ -7,6 +7,7 @@
 #include "gui/document/MyDocument.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMainWindow>
@@ -58,7 +59,17 @@ ApplicationHandler* ApplicationHandler::instance()
 
 MyDocument* ApplicationHandler::keyDocument() const
 {
-    return documents_.documentForWindow(QApplication::activeWindow());
+    // An open menu, or a moment with no active window at all (a dialog just
+    // closed and the window manager has not handed the focus back yet), leaves
+    // the last document window in charge; any other window (a dialog, About)
+    // has no document.
+    QWidget* window = QApplication::activeWindow();
+    if (!window || QApplication::activePopupWidget() || window->windowType() == Qt::Popup)
+        return documents_.documents().contains(lastKeyDocument_.data()) ? lastKeyDocument_.data() : nullptr;
+    MyDocument* document = documents_.documentForWindow(window);
+    if (document)
+        lastKeyDocument_ = document;
+    return document;
 }
 
 QAction* ApplicationHandler::makeAction(const char* objectName, const QString& title, int tag)
@@ -121,9 +132,11 @@ void ApplicationHandler::createActions()
     static const char* const glassesNames[] = {"glassesRG", "glassesRC", "glassesRB", "glassesGR", "glassesCR", "glassesBR"};
     static const char* const glassesKeys[] = {"MenuGlassesRG", "MenuGlassesRC", "MenuGlassesRB",
                                               "MenuGlassesGR", "MenuGlassesCR", "MenuGlassesBR"};
+    auto* glassesGroup = new QActionGroup(this);  // shown as a choice of one
     for (int tag = tagGlassesFirst; tag <= tagGlassesLast; ++tag) {
         a = makeAction(glassesNames[tag - 1], text(glassesKeys[tag - 1]), tag);
         a->setCheckable(true);
+        glassesGroup->addAction(a);
         a->setShortcut(QKeySequence(Qt::ALT | Qt::Key(Qt::Key_0 + tag)));
         connect(a, &QAction::triggered, this, [this, a] { set3DGlasses(a); });
     }

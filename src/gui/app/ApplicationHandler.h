@@ -92,6 +92,7 @@ private:
     DocumentController& documents_;
     QList<QAction*> actions_;
     QPointer<QDialog> aboutWindow_;
+    mutable QPointer<MyDocument> lastKeyDocument_;
     bool terminationPending_ = false;
 };
 

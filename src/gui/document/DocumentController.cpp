@@ -23,9 +23,11 @@ MyDocument* DocumentController::makeDocument()
 {
     auto* document = new MyDocument(defaults_);
     documents_.append(document);
-    connect(document, &QObject::destroyed, this, [this, document] {
-        documents_.removeAll(QPointer<MyDocument>());
-        emit documentRemoved(document);
+    // Forget the document before its window half is torn down, so nothing
+    // reaches it through this list while its widgets are being destroyed.
+    connect(document, &MyDocument::destroying, this, [this](MyDocument* gone) {
+        documents_.removeAll(QPointer<MyDocument>(gone));
+        emit documentRemoved(gone);
     });
     return document;
 }

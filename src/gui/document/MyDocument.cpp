@@ -87,7 +87,11 @@ MyDocument::MyDocument(UserDefaults& defaults, QWidget* parent)
     setDisplayName(localizedString("Untitled"));
 }
 
-MyDocument::~MyDocument() = default;
+MyDocument::~MyDocument()
+{
+    closed_ = true;
+    emit destroying(this);
+}
 
 void MyDocument::loadDataRepresentation(std::vector<std::uint8_t> bytes)
 {

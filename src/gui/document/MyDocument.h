@@ -133,6 +133,8 @@ signals:
     void stateChanged();
     // A message for the user that needs no answer (load failures, saves).
     void noteShown(const QString& text);
+    // Sent first thing in the destructor, while the document is still whole.
+    void destroying(korvex::MyDocument* document);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
