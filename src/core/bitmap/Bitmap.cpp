@@ -55,34 +55,44 @@ bool layoutIsValid(const Bitmap::Layout& l)
     return true;
 }
 
-}  // namespace
-
-std::unique_ptr<Bitmap> Bitmap::create(const Layout& requested)
+// Fills in the chosen row and pixel strides; the pixel bytes the layout
+// needs, or 0 when it is inconsistent or too large.
+std::size_t completeLayout(Bitmap::Layout& layout)
 {
-    if (!layoutIsValid(requested))
-        return nullptr;
-    Layout layout = requested;
+    if (!layoutIsValid(layout))
+        return 0;
     const std::size_t bytesPerSample = std::size_t(layout.bitsPerSample) / 8;
     const int packedBitsPerPixel = layout.isPlanar ? layout.bitsPerSample
                                                    : layout.bitsPerSample * layout.samplesPerPixel;
     if (layout.bitsPerPixel == 0)
         layout.bitsPerPixel = packedBitsPerPixel;
     if (layout.bitsPerPixel < packedBitsPerPixel || layout.bitsPerPixel % 8 != 0)
-        return nullptr;
+        return 0;
     const std::size_t minRow = std::size_t(layout.pixelsWide) * std::size_t(layout.bitsPerPixel / 8);
     if (layout.bytesPerRow == 0)
         layout.bytesPerRow = (minRow + rowAlignment - 1) / rowAlignment * rowAlignment;
     if (layout.bytesPerRow < minRow || layout.bytesPerRow % bytesPerSample != 0)
-        return nullptr;
+        return 0;
 
     const std::size_t planes = layout.isPlanar ? std::size_t(layout.samplesPerPixel) : 1;
     const std::size_t rows = std::size_t(layout.pixelsHigh);
-    if (layout.bytesPerRow > maxBytes / rows / planes)
+    if (layout.bytesPerRow > Bitmap::maxBytes / rows / planes)
+        return 0;
+    return layout.bytesPerRow * rows * planes;
+}
+
+}  // namespace
+
+std::unique_ptr<Bitmap> Bitmap::create(const Layout& requested)
+{
+    Layout layout = requested;
+    const std::size_t bytes = completeLayout(layout);
+    if (bytes == 0)
         return nullptr;
-    Pixels data = allocatePixels(layout.bytesPerRow * rows * planes);
+    Pixels data = allocatePixels(bytes);
     if (!data)
         return nullptr;
-    return std::unique_ptr<Bitmap>(new Bitmap(layout, std::move(data)));
+    return std::unique_ptr<Bitmap>(new Bitmap(layout, std::move(data), bytes));
 }
 
 std::unique_ptr<Bitmap> Bitmap::createRGBCanvas(int pixelsWide, int pixelsHigh)
@@ -90,6 +100,20 @@ std::unique_ptr<Bitmap> Bitmap::createRGBCanvas(int pixelsWide, int pixelsHigh)
     Layout layout;
     layout.pixelsWide = pixelsWide;
     layout.pixelsHigh = pixelsHigh;
+    return create(layout);
+}
+
+std::unique_ptr<Bitmap> Bitmap::createRGBCanvas(int pixelsWide, int pixelsHigh, std::unique_ptr<Bitmap> recycled)
+{
+    Layout layout;
+    layout.pixelsWide = pixelsWide;
+    layout.pixelsHigh = pixelsHigh;
+    const std::size_t bytes = completeLayout(layout);
+    if (bytes == 0)
+        return nullptr;
+    if (recycled && recycled->capacity_ >= bytes && recycled->capacity_ / 2 <= bytes)
+        return std::unique_ptr<Bitmap>(new Bitmap(layout, std::move(recycled->data_), recycled->capacity_));
+    recycled.reset();  // its memory goes back before the new canvas takes more
     return create(layout);
 }
 
@@ -117,8 +141,9 @@ void Bitmap::FreePixels::operator()(std::uint8_t* pixels) const
     std::free(pixels);
 }
 
-Bitmap::Bitmap(const Layout& layout, Pixels data)
-    : layout_(layout), size_{double(layout.pixelsWide), double(layout.pixelsHigh)}, data_(std::move(data))
+Bitmap::Bitmap(const Layout& layout, Pixels data, std::size_t capacity)
+    : layout_(layout), size_{double(layout.pixelsWide), double(layout.pixelsHigh)}, data_(std::move(data)),
+      capacity_(capacity)
 {
 }
 

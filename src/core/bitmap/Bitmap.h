@@ -70,6 +70,11 @@ public:
 
     // The result canvas: 8-bit RGB, three samples, meshed, calibrated RGB.
     static std::unique_ptr<Bitmap> createRGBCanvas(int pixelsWide, int pixelsHigh);
+    // The same canvas, made in the pixel memory of a bitmap that is no longer
+    // needed when that memory is large enough and not more than twice what
+    // is needed. A composition per command would otherwise have the system
+    // clear tens of megabytes of fresh pages each time.
+    static std::unique_ptr<Bitmap> createRGBCanvas(int pixelsWide, int pixelsHigh, std::unique_ptr<Bitmap> recycled);
 
     // Largest byte count that create() will allocate for one bitmap.
     static constexpr std::size_t maxBytes = std::size_t(4) << 30;
@@ -112,7 +117,7 @@ private:
     using Pixels = std::unique_ptr<std::uint8_t[], FreePixels>;
     static Pixels allocatePixels(std::size_t bytes);
 
-    Bitmap(const Layout& layout, Pixels data);
+    Bitmap(const Layout& layout, Pixels data, std::size_t capacity);
 
     double sample(int x, int y, int s) const;
     void setSample(int x, int y, int s, double value);
@@ -120,6 +125,7 @@ private:
     Layout layout_;
     Size size_;
     Pixels data_;
+    std::size_t capacity_;  // bytes allocated for the pixels
 };
 
 }  // namespace korvex

@@ -68,11 +68,12 @@ void PictureStore::setImage(std::unique_ptr<Bitmap> bitmap)
 
 void PictureStore::createImageWithSize(Size size)
 {
-    image_.reset();
+    std::unique_ptr<Bitmap> previous = std::move(image_);
     // Compare before converting: a huge or NaN size must not overflow an int.
     if (!(size.width >= 1.0 && size.height >= 1.0) || size.width > 2147483647.0 || size.height > 2147483647.0)
         return;
-    image_ = Bitmap::createRGBCanvas(int(std::trunc(size.width)), int(std::trunc(size.height)));
+    // The composition writes every pixel: the previous canvas's memory serves.
+    image_ = Bitmap::createRGBCanvas(int(std::trunc(size.width)), int(std::trunc(size.height)), std::move(previous));
 }
 
 void PictureStore::setPinPoint(Point p)

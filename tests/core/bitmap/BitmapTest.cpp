@@ -97,3 +97,40 @@ TEST(Bitmap, OutsideCoordinatesAreIgnored)
     canvas->setColor(Color::rgb(1, 1, 1), 5, 0);  // must not write out of bounds
     EXPECT_DOUBLE_EQ(canvas->colorAt(-1, 0).alpha, 0.0);
 }
+
+TEST(BitmapTest, ResultCanvasReusesMemoryThatFits)
+{
+    auto first = Bitmap::createRGBCanvas(100, 50);
+    ASSERT_NE(first, nullptr);
+    const std::uint8_t* memory = first->bitmapData();
+
+    // One column or row less, as a changed offset gives: the same memory.
+    auto narrower = Bitmap::createRGBCanvas(99, 50, std::move(first));
+    ASSERT_NE(narrower, nullptr);
+    EXPECT_EQ(narrower->bitmapData(), memory);
+    EXPECT_EQ(narrower->pixelsWide(), 99);
+    EXPECT_EQ(narrower->bytesPerRow(), 304u);  // 297 padded to 16
+    EXPECT_EQ(narrower->bitsPerPixel(), 24);
+    EXPECT_EQ(narrower->size(), (Size{99, 50}));
+    EXPECT_FALSE(narrower->hasAlpha());
+    std::memset(narrower->bitmapData(), 7, narrower->totalBytes());  // all of it is ours to write
+
+    auto back = Bitmap::createRGBCanvas(100, 50, std::move(narrower));
+    EXPECT_EQ(back->bitmapData(), memory);  // the capacity, not the last size, decides
+
+    // Larger than the memory, or far smaller: a canvas of its own.
+    auto larger = Bitmap::createRGBCanvas(106, 50, std::move(back));
+    ASSERT_NE(larger, nullptr);
+    EXPECT_EQ(larger->pixelsWide(), 106);
+    std::memset(larger->bitmapData(), 7, larger->totalBytes());
+    auto tiny = Bitmap::createRGBCanvas(10, 10, std::move(larger));
+    ASSERT_NE(tiny, nullptr);
+    EXPECT_EQ(tiny->pixelsWide(), 10);
+    auto grown = Bitmap::createRGBCanvas(101, 50, std::move(tiny));  // tiny's memory cannot serve
+    ASSERT_NE(grown, nullptr);
+    std::memset(grown->bitmapData(), 7, grown->totalBytes());
+    tiny = std::move(grown);
+
+    EXPECT_EQ(Bitmap::createRGBCanvas(0, 10, std::move(tiny)), nullptr);
+    EXPECT_NE(Bitmap::createRGBCanvas(3, 3, nullptr), nullptr);
+}
