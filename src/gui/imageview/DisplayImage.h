@@ -47,6 +47,8 @@ private:
     static QImage wrap(const Bitmap& bitmap);
     static QImage convert(const Bitmap& bitmap);
     static QImage halve(const QImage& source);
+    template <int BytesPerPixel>
+    static void halveRows(const QImage& source, QImage& out, int beginRow, int endRow);
 
     Key key_;
     bool stale_ = false;

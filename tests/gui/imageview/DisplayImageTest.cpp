@@ -106,5 +106,38 @@ TEST(DisplayImageTest, ReducedLevelsForZoomingOut)
     EXPECT_EQ(display.forZoom(0.1).size(), QSize(6, 2));
 }
 
+TEST(DisplayImageTest, HalvingAveragesEachTwoByTwoBlockOfEveryLayout)
+{
+    // Odd sizes, and a photograph-sized RGB picture whose halving is split
+    // between two threads: every output byte is its block's rounded mean.
+    struct Case { int spp; int w, h; };
+    for (const Case c : {Case{3, 2049, 2051}, Case{1, 7, 5}, Case{3, 5, 1}, Case{1, 1, 9}, Case{3, 1, 2}}) {
+        auto bitmap = make(c.spp, false, 8, false, c.w, c.h);
+        const int bytes = c.spp;
+        for (int y = 0; y < c.h; ++y)
+            for (int i = 0; i < c.w * bytes; ++i)
+                bitmap->bitmapData()[std::size_t(y) * bitmap->bytesPerRow() + std::size_t(i)] =
+                    std::uint8_t(i * 7 + y * 13 + (i * y) % 5);
+        DisplayImage display;
+        display.update(bitmap.get());
+        const QImage& half = display.level(1);
+        ASSERT_EQ(half.size(), QSize(std::max(1, c.w / 2), std::max(1, c.h / 2))) << c.w << "x" << c.h;
+        auto at = [&](int x, int y, int k) {
+            x = std::min(x, c.w - 1);
+            y = std::min(y, c.h - 1);
+            return int(bitmap->bitmapData()[std::size_t(y) * bitmap->bytesPerRow() + std::size_t(x * bytes + k)]);
+        };
+        int wrong = 0;
+        for (int y = 0; y < half.height(); ++y)
+            for (int x = 0; x < half.width(); ++x)
+                for (int k = 0; k < bytes; ++k) {
+                    const int mean = (at(2 * x, 2 * y, k) + at(2 * x + 1, 2 * y, k) + at(2 * x, 2 * y + 1, k)
+                                      + at(2 * x + 1, 2 * y + 1, k) + 2) / 4;
+                    wrong += half.constScanLine(y)[x * bytes + k] != mean;
+                }
+        EXPECT_EQ(wrong, 0) << c.w << "x" << c.h << ", " << c.spp << " samples";
+    }
+}
+
 }  // namespace
 }  // namespace korvex
