@@ -6,94 +6,22 @@
 #include "core/imageview/PictureStore.h"
 #include "core/imageview/PicturePairLoader.h"
 
-#include <benchmark/benchmark.h>
+#include "../SamplePair.h"
 
-#include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
+#include <benchmark/benchmark.h>
 
 using namespace korvex;
 
 namespace {
 
-// The bundled sample, enlarged (bilinear) to w x h and saved as a JPEG of
-// camera quality, so the decoder sees photograph-like data.
-std::vector<std::uint8_t> enlargedSample(const char* name, int w, int h)
+const bench::SamplePair& files(int megapixels)
 {
-    const DecodeResult sample = decodeImageFile(std::string(KORVEX_SAMPLE_DIR) + "/" + name);
-    if (!sample)
-        return {};
-    const Bitmap& s = *sample.bitmap;
-    auto big = Bitmap::createRGBCanvas(w, h);
-    const int sw = s.pixelsWide(), sh = s.pixelsHigh(), spp = s.bitsPerPixel() / 8;
-    for (int y = 0; y < h; ++y) {
-        const double fy = (y + 0.5) * sh / h - 0.5;
-        const int y0 = std::clamp(int(fy), 0, sh - 1), y1 = std::min(y0 + 1, sh - 1);
-        const double ty = std::clamp(fy - y0, 0.0, 1.0);
-        std::uint8_t* out = big->bitmapData() + std::size_t(y) * big->bytesPerRow();
-        for (int x = 0; x < w; ++x) {
-            const double fx = (x + 0.5) * sw / w - 0.5;
-            const int x0 = std::clamp(int(fx), 0, sw - 1), x1 = std::min(x0 + 1, sw - 1);
-            const double tx = std::clamp(fx - x0, 0.0, 1.0);
-            for (int c = 0; c < 3; ++c) {
-                auto at = [&](int xx, int yy) {
-                    return double(s.bitmapData()[std::size_t(yy) * s.bytesPerRow() + std::size_t(xx) * spp + c]);
-                };
-                const double v = (at(x0, y0) * (1 - tx) + at(x1, y0) * tx) * (1 - ty)
-                                 + (at(x0, y1) * (1 - tx) + at(x1, y1) * tx) * ty;
-                out[3 * x + c] = std::uint8_t(v + 0.5);
-            }
-        }
-    }
-    EncodeProperties quality;
-    quality.compressionFactor = 0.92f;
-    return representationUsingType(*big, FileType::JPEG, quality).data;
-}
-
-// Two 24 MP (6000 x 4000) or 12 MP (4000 x 3000) JPEG files in a temporary
-// folder; KORVEX_BENCH_LEFT and KORVEX_BENCH_RIGHT name another 24 MP pair.
-struct Files {
-    explicit Files(int megapixels)
-    {
-        const char* givenLeft = std::getenv("KORVEX_BENCH_LEFT");
-        const char* givenRight = std::getenv("KORVEX_BENCH_RIGHT");
-        if (megapixels == 24 && givenLeft && givenRight) {
-            left = givenLeft;
-            right = givenRight;
-            return;
-        }
-        const int w = megapixels == 24 ? 6000 : 4000;
-        const int h = megapixels == 24 ? 4000 : 3000;
-        const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("korvex-bench-" + std::to_string(megapixels));
-        std::filesystem::create_directories(folder);
-        left = (folder / "L.jpg").string();
-        right = (folder / "R.jpg").string();
-        for (auto [name, path] : {std::pair{"aloeL.jpg", &left}, std::pair{"aloeR.jpg", &right}}) {
-            if (std::filesystem::exists(*path))
-                continue;
-            const std::vector<std::uint8_t> bytes = enlargedSample(name, w, h);
-            std::ofstream(*path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                         std::streamsize(bytes.size()));
-        }
-    }
-    std::string left, right;
-};
-
-Files& files(int megapixels)
-{
-    if (megapixels == 24) {
-        static Files f24(24);
-        return f24;
-    }
-    static Files f12(12);
-    return f12;
+    return bench::SamplePair::of(megapixels);
 }
 
 void decodeOne(benchmark::State& state)
 {
-    const Files& f = files(int(state.range(0)));
+    const bench::SamplePair& f = files(int(state.range(0)));
     for (auto _ : state) {
         PictureStore store;
         store.setType(LeftRole);
@@ -105,7 +33,7 @@ BENCHMARK(decodeOne)->Arg(24)->UseRealTime()->Unit(benchmark::kMillisecond);
 // Opening a pair the way the window and the command line do.
 void openPairOneAfterOther(benchmark::State& state)
 {
-    const Files& f = files(int(state.range(0)));
+    const bench::SamplePair& f = files(int(state.range(0)));
     for (auto _ : state) {
         PictureStore left, right;
         left.setType(LeftRole);
@@ -119,7 +47,7 @@ BENCHMARK(openPairOneAfterOther)->Arg(24)->UseRealTime()->Unit(benchmark::kMilli
 
 void openPairTogether(benchmark::State& state)
 {
-    const Files& f = files(int(state.range(0)));
+    const bench::SamplePair& f = files(int(state.range(0)));
     for (auto _ : state) {
         PictureStore left, right;
         left.setType(LeftRole);
@@ -133,7 +61,7 @@ BENCHMARK(openPairTogether)->Arg(24)->UseRealTime()->Unit(benchmark::kMillisecon
 // Encoding a composed 24 MP result by each saved type.
 void encodeResult(benchmark::State& state, const char* typeName)
 {
-    const Files& f = files(24);
+    const bench::SamplePair& f = files(24);
     const DecodeResult picture = decodeImageFile(f.left);
     const ResultEncoding encoding = ResultEncoding::forTypeName(typeName);
     std::size_t bytes = 0;
