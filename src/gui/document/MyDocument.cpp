@@ -311,13 +311,9 @@ void MyDocument::loadIntoView(ImageView* view, const QString& path)
         showNote(localizedString("CannotOpen").arg(name, QString::fromStdString(view->store().lastError())));
     else if (!view->store().lastWarning().empty())
         showNote(localizedString("OpenedWithWarning").arg(name, QString::fromStdString(view->store().lastWarning())));
+    // A loaded picture starts a new alignment, then counts as any other change.
     model_->resetAlignment();
-    model_->setChanged(true);
-    if (model_->resultVisible())
-        model_->recalc();
-    if (model_->hasResult())
-        setDocumentEdited(true);
-    emit stateChanged();
+    imageHasChanged();
 }
 
 void MyDocument::saveResult(std::function<void(bool)> done)

@@ -239,13 +239,7 @@ bool ImageView::performDragOperation(const QMimeData* data)
 
 void ImageView::dragEnterEvent(QDragEnterEvent* e)
 {
-    const Qt::DropAction action = draggingEntered(e->mimeData(), e->possibleActions());
-    if (action == Qt::IgnoreAction) {
-        e->ignore();
-        return;
-    }
-    e->setDropAction(action);
-    e->accept();
+    dragMoveEvent(e);
 }
 
 void ImageView::dragMoveEvent(QDragMoveEvent* e)
