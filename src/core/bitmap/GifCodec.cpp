@@ -20,7 +20,6 @@ namespace {
 // that the file could not fill even so would be nearly all filling: such a
 // file is refused before its buffer is allocated.
 constexpr std::uint64_t lzwMaxPixelsPerByte = 4096;
-constexpr std::uint64_t bigPictureBytes = std::uint64_t(64) << 20;
 
 struct MemoryIn {
     const std::uint8_t* data;
@@ -233,12 +232,11 @@ DecodeResult GifCodec::decode(std::span<const std::uint8_t> data)
     result.error = ImageLimits::check(std::uint64_t(width), std::uint64_t(height));
     if (!result.error.empty())
         return result;
-    if (std::uint64_t(width) * std::uint64_t(height) * 4 > bigPictureBytes
-        && std::uint64_t(data.size()) * lzwMaxPixelsPerByte < std::uint64_t(width) * std::uint64_t(height)) {
-        result.error = "file too short for a " + std::to_string(width) + " x " + std::to_string(height)
-                       + " picture: " + std::to_string(data.size()) + " bytes cannot hold its pixels";
+    const std::uint64_t pixels = std::uint64_t(width) * std::uint64_t(height);
+    result.error = ImageLimits::checkFileCanFill(std::uint64_t(width), std::uint64_t(height), pixels * 4, pixels,
+                                                 data.size(), lzwMaxPixelsPerByte);
+    if (!result.error.empty())
         return result;
-    }
     const ColorMapObject* colours = frame.ColorMap ? frame.ColorMap : gif->SColorMap;
     if (!colours || !colours->Colors) {
         result.error = "damaged GIF file: no colour table";

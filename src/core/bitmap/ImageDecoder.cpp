@@ -20,6 +20,15 @@ std::string ImageLimits::check(std::uint64_t width, std::uint64_t height)
     return {};
 }
 
+std::string ImageLimits::checkFileCanFill(std::uint64_t width, std::uint64_t height, std::uint64_t bitmapBytes,
+                                          std::uint64_t units, std::uint64_t fileBytes, std::uint64_t maxUnitsPerByte)
+{
+    if (bitmapBytes <= bigPictureBytes || fileBytes * maxUnitsPerByte >= units)
+        return {};
+    return "file too short for a " + std::to_string(width) + " x " + std::to_string(height) + " picture: "
+           + std::to_string(fileBytes) + " bytes cannot hold its pixel data";
+}
+
 DecodeResult decodeImage(std::span<const std::uint8_t> data)
 {
     DecodeResult result;

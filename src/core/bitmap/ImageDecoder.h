@@ -18,6 +18,17 @@ struct ImageLimits {
     // Empty when a picture of width x height may be decoded, else the reason
     // ("picture too large: 100000 x 100000 pixels").
     static std::string check(std::uint64_t width, std::uint64_t height);
+
+    // A picture whose bitmap would take more than this is first checked
+    // against the size of its file.
+    static constexpr std::uint64_t bigPictureBytes = std::uint64_t(64) << 20;
+
+    // Empty unless the bitmap is big and the file is too short to fill it even
+    // at the format's best compression (`units` of stored data, at most
+    // `maxUnitsPerByte` of them per file byte); then the reason. Refuses tiny
+    // files that declare huge pictures before their buffer is allocated.
+    static std::string checkFileCanFill(std::uint64_t width, std::uint64_t height, std::uint64_t bitmapBytes,
+                                        std::uint64_t units, std::uint64_t fileBytes, std::uint64_t maxUnitsPerByte);
 };
 
 struct DecodeResult {

@@ -307,6 +307,15 @@ DecodeResult JpegCodec::decode(std::span<const std::uint8_t> data)
         return result;
     }
     result.error = ImageLimits::check(d.cinfo.image_width, d.cinfo.image_height);
+    if (result.error.empty()) {
+        // Huffman coding spends at least a bit on every 8 x 8 block (512
+        // pixels a byte); arithmetic coding can do better, so leave room.
+        constexpr std::uint64_t maxPixelsPerByte = 4096;
+        const std::uint64_t pixels = std::uint64_t(d.cinfo.image_width) * d.cinfo.image_height;
+        result.error = ImageLimits::checkFileCanFill(d.cinfo.image_width, d.cinfo.image_height,
+                                                     pixels * std::uint64_t(d.cinfo.num_components), pixels, data.size(),
+                                                     maxPixelsPerByte);
+    }
     if (!result.error.empty())
         return result;
     if (!startDecompress(&d.cinfo, &errors)) {

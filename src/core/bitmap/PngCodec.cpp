@@ -37,7 +37,6 @@ constexpr std::size_t idatReadSize = 1024;
 // not hold its pixel data even so is a bomb: its buffer would be nearly all
 // filling, so it is refused before the buffer is allocated.
 constexpr std::uint64_t deflateMaxRatio = 1032;
-constexpr std::uint64_t bigPictureBytes = std::uint64_t(64) << 20;
 
 void onError(png_structp png, png_const_charp text)
 {
@@ -235,12 +234,10 @@ DecodeResult PngCodec::decode(std::span<const std::uint8_t> data)
         return result;
     }
     const std::uint64_t storedBytes = (std::uint64_t(header.width) * header.fileBitsPerPixel + 7) / 8 * header.height;
-    if (std::uint64_t(header.rowBytes) * header.height > bigPictureBytes
-        && std::uint64_t(io.size - io.pos) * deflateMaxRatio < storedBytes) {
-        result.error = "file too short for a " + std::to_string(header.width) + " x " + std::to_string(header.height)
-                       + " picture: " + std::to_string(io.size) + " bytes cannot hold its pixel data";
+    result.error = ImageLimits::checkFileCanFill(header.width, header.height, std::uint64_t(header.rowBytes) * header.height,
+                                                 storedBytes, io.size - io.pos, deflateMaxRatio);
+    if (!result.error.empty())
         return result;
-    }
 
     Bitmap::Layout layout;
     layout.pixelsWide = int(header.width);

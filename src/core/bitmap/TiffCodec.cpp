@@ -459,6 +459,15 @@ DecodeResult TiffCodec::decode(std::span<const std::uint8_t> data)
     }
     const TiffShape shape = readShape(handle.tif);
     result.error = ImageLimits::check(shape.width, shape.height);
+    if (result.error.empty()) {
+        // Fax coding of blank lines is the most a TIFF compresses: a few bits a line.
+        constexpr std::uint64_t maxPixelsPerByte = 65536;
+        const std::uint64_t pixels = std::uint64_t(shape.width) * shape.height;
+        result.error = ImageLimits::checkFileCanFill(shape.width, shape.height,
+                                                     pixels * std::max<std::uint64_t>(shape.samplesPerPixel, 1)
+                                                         * ((shape.bitsPerSample + 7u) / 8u),
+                                                     pixels, data.size(), maxPixelsPerByte);
+    }
     if (!result.error.empty())
         return result;
     return readsDirectly(shape) ? decodeDirect(handle.tif, shape, messages)

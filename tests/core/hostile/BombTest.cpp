@@ -62,6 +62,25 @@ TEST(Bombs, HugeDeclaredPicturesAreRefusedFromTheHeader)
     }
 }
 
+TEST(Bombs, TinyFilesDeclaringLegalButHugePicturesAreRefusedFromTheirSize)
+{
+    // Within the limits, but no such file could fill the 768 MB it asks for.
+    const std::vector<Bomb> tiny = {
+        {"PNG", pngDeclaring(16000, 16000), "16000 x 16000"},
+        {"JPEG", jpegDeclaring(16000, 16000), "16000 x 16000"},
+        {"TIFF", tiffDeclaring(16000, 16000), "16000 x 16000"},
+        {"GIF", gifDeclaring(16000, 16000), "16000 x 16000"},
+    };
+    for (const Bomb& bomb : tiny) {
+        SCOPED_TRACE(bomb.name);
+        const std::string refusal = outcome(decodeImage(bomb.bytes));
+        EXPECT_EQ(refusal.rfind("refused: file too short for a " + bomb.size + " picture", 0), 0u) << refusal;
+        if (addressLimitsWork()) {
+            EXPECT_EQ(inChildWithHeadroom(smallHeadroom, [&] { return outcome(decodeImage(bomb.bytes)); }), refusal);
+        }
+    }
+}
+
 TEST(Bombs, MultiPictureFileWithAHugeSecondPictureRefusesOnlyThatEye)
 {
     const std::vector<std::uint8_t> mpo =
@@ -82,8 +101,10 @@ TEST(OutOfMemory, EveryDecoderSaysMemoryIsShortAndNamesTheSize)
         {"TIFF", tiffDeclaring(6000, 4000), "6000 x 4000"},
         {"GIF", gifDeclaring(6000, 4000), "6000 x 4000"},
     };
-    for (const Bomb& picture : pictures) {
+    for (Bomb picture : pictures) {
         SCOPED_TRACE(picture.name);
+        // Long enough that the file could hold such a picture: only memory is short.
+        picture.bytes.resize(256 * 1024);
         const std::string expected = "refused: not enough memory for a " + picture.size + " picture";
         EXPECT_EQ(inChildWithHeadroom(smallHeadroom, [&] { return outcome(decodeImage(picture.bytes)); }), expected);
         EXPECT_EQ(inChildWithHeadroom(smallHeadroom,
