@@ -4,6 +4,7 @@
 #include "gui/app/Strings.h"
 #include "gui/document/MyDocument.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace korvex {
@@ -59,7 +60,7 @@ MyDocument* DocumentController::openUntitledDocument(bool display)
 
 MyDocument* DocumentController::openDocumentWithContentsOfFile(const QString& path, bool display, QString* error)
 {
-    FileBytes file = readFileBytes(path.toStdString());
+    FileBytes file = readFileBytes(QFile::encodeName(path).toStdString());
     if (!file) {
         if (error)
             *error = localizedString("CannotOpen").arg(QFileInfo(path).fileName(), QString::fromStdString(file.error));

@@ -277,7 +277,7 @@ void MyDocument::openFileDidEnd(bool accepted, const QStringList& files, ImageVi
         return;
     const QString first = files.at(0);
     QString second;
-    if (stereoLayoutForPath(first.toStdString()) != StereoLayout::None)
+    if (stereoLayoutForPath(QFile::encodeName(first).toStdString()) != StereoLayout::None)
         second = first;  // a stereo file fills both views
     else if (files.size() >= 2)
         second = files.at(1);
@@ -307,7 +307,7 @@ void MyDocument::loadRight(const QString& path)
 void MyDocument::loadIntoView(ImageView* view, const QString& path)
 {
     const QString name = QFileInfo(path).fileName();
-    if (!view->setImageWithFile(path.toStdString()))
+    if (!view->setImageWithFile(QFile::encodeName(path).toStdString()))
         showNote(localizedString("CannotOpen").arg(name, QString::fromStdString(view->store().lastError())));
     else if (!view->store().lastWarning().empty())
         showNote(localizedString("OpenedWithWarning").arg(name, QString::fromStdString(view->store().lastWarning())));
