@@ -201,19 +201,24 @@ void DisplayImage::halveRows(const QImage& src, QImage& out, int begin, int end)
     const int h = src.height();
     const int outWide = out.width();
     // Column sums of a row pair first (one straight pass the compiler
-    // vectorises), then the pairs of columns.
-    std::vector<std::uint16_t> sums(std::size_t(w) * B);
+    // vectorises), then the pairs of columns. A one-pixel-wide picture
+    // pairs its column with itself through the padding pixel.
+    const std::size_t n = std::size_t(w) * B;
+    std::vector<std::uint16_t> sums(n + B);
     for (int y = begin; y < end; ++y) {
         const std::uint8_t* r0 = src.constScanLine(std::min(2 * y, h - 1));
         const std::uint8_t* r1 = src.constScanLine(std::min(2 * y + 1, h - 1));
-        for (std::size_t i = 0; i < sums.size(); ++i)
-            sums[i] = std::uint16_t(r0[i] + r1[i]);
+        std::uint16_t* sum = sums.data();
+        for (std::size_t i = 0; i < n; ++i)
+            sum[i] = std::uint16_t(r0[i] + r1[i]);
+        if (w == 1)
+            for (int c = 0; c < B; ++c)
+                sum[B + c] = sum[c];
         std::uint8_t* d = out.scanLine(y);
         for (int x = 0; x < outWide; ++x) {
-            const std::uint16_t* s0 = sums.data() + std::size_t(std::min(2 * x, w - 1)) * B;
-            const std::uint16_t* s1 = sums.data() + std::size_t(std::min(2 * x + 1, w - 1)) * B;
+            const std::uint16_t* pair = sum + std::size_t(x) * 2 * B;
             for (int c = 0; c < B; ++c)
-                d[x * B + c] = std::uint8_t((s0[c] + s1[c] + 2) >> 2);
+                d[x * B + c] = std::uint8_t((pair[c] + pair[B + c] + 2) >> 2);
         }
     }
 }
