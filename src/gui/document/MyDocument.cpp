@@ -1,6 +1,7 @@
 #include "gui/document/MyDocument.h"
 
 #include "core/io/AtomicFileWriter.h"
+#include "core/imageview/PicturePairLoader.h"
 #include "core/imageview/StereoFile.h"
 #include "gui/app/ApplicationHandler.h"
 #include "gui/app/Strings.h"
@@ -282,14 +283,20 @@ void MyDocument::openFileDidEnd(bool accepted, const QStringList& files, ImageVi
     else if (files.size() >= 2)
         second = files.at(1);
 
-    if (target == leftImage_) {
-        loadLeft(first);
-        if (!second.isEmpty())
-            loadRight(second);
+    if (second.isEmpty()) {
+        loadIntoView(target, first);
     } else {
-        loadRight(first);
-        if (!second.isEmpty())
-            loadLeft(second);
+        // Both views at once, on both cores (a stereo file is decoded once);
+        // the target view is the one the first path fills.
+        const bool targetIsLeft = target == leftImage_;
+        const QString leftPath = targetIsLeft ? first : second;
+        const QString rightPath = targetIsLeft ? second : first;
+        PicturePairLoader::load(leftImage_->store(), QFile::encodeName(leftPath).toStdString(), rightImage_->store(),
+                                QFile::encodeName(rightPath).toStdString());
+        reportLoad(target, first);
+        reportLoad(targetIsLeft ? rightImage_ : leftImage_, second);
+        model_->resetAlignment();
+        imageHasChanged();
     }
     target->update();
 }
@@ -306,14 +313,21 @@ void MyDocument::loadRight(const QString& path)
 
 void MyDocument::loadIntoView(ImageView* view, const QString& path)
 {
-    const QString name = QFileInfo(path).fileName();
-    if (!view->setImageWithFile(QFile::encodeName(path).toStdString()))
-        showNote(localizedString("CannotOpen").arg(name, QString::fromStdString(view->store().lastError())));
-    else if (!view->store().lastWarning().empty())
-        showNote(localizedString("OpenedWithWarning").arg(name, QString::fromStdString(view->store().lastWarning())));
+    view->setImageWithFile(QFile::encodeName(path).toStdString());
+    reportLoad(view, path);
     // A loaded picture starts a new alignment, then counts as any other change.
     model_->resetAlignment();
     imageHasChanged();
+}
+
+void MyDocument::reportLoad(ImageView* view, const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const PictureStore& store = view->store();
+    if (!store.image())
+        showNote(localizedString("CannotOpen").arg(name, QString::fromStdString(store.lastError())));
+    else if (!store.lastWarning().empty())
+        showNote(localizedString("OpenedWithWarning").arg(name, QString::fromStdString(store.lastWarning())));
 }
 
 void MyDocument::saveResult(std::function<void(bool)> done)

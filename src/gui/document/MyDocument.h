@@ -143,6 +143,8 @@ private:
     void imageHasChanged();
     void tabViewDidSelectTabViewItem(int index);
     void loadIntoView(ImageView* view, const QString& path);
+    // Tells the user when the view's last load failed or found damage.
+    void reportLoad(ImageView* view, const QString& path);
     void showNote(const QString& text);
     void showSaveError(const QString& path, const QString& reason);
     void saveWindowFrame();
