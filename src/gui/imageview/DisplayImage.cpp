@@ -85,6 +85,16 @@ const QImage& DisplayImage::forZoom(double zoom)
     return zoomed_;
 }
 
+bool DisplayImage::isReadyFor(double zoom) const
+{
+    const int k = levelForZoom(zoom);
+    if (zoom >= 1.0 || levels_.empty())
+        return true;
+    if (std::ldexp(zoom, k) == 1.0)
+        return int(levels_.size()) > k;
+    return zoomedFor_ == zoom;
+}
+
 QImage DisplayImage::wrap(const Bitmap& bitmap)
 {
     if (bitmap.bitsPerSample() != 8 || bitmap.isPlanar())

@@ -32,6 +32,8 @@ public:
     // What to draw at a zoom: the full picture when enlarging, else a copy
     // reduced to the zoomed size, from a halved level or scaled once per zoom.
     const QImage& forZoom(double zoom);
+    // Whether forZoom would answer at once, with nothing to reduce first.
+    bool isReadyFor(double zoom) const;
     bool sharesBitmapBytes() const { return shared_; }
 
 private:

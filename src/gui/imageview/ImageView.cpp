@@ -38,6 +38,14 @@ ImageView::ImageView(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     store_.setFrameChangedHandler([this] { adjustFrame(); });
     findZoomView();
+    // Long enough that held-down keys or repeated clicks keep the fast path.
+    refineTimer_.setSingleShot(true);
+    refineTimer_.setInterval(150);
+    connect(&refineTimer_, &QTimer::timeout, this, [this] {
+        refining_ = true;
+        repaint();
+        refining_ = false;
+    });
 }
 
 std::unique_ptr<Bitmap> ImageView::imageAndDetach()
@@ -157,12 +165,15 @@ void ImageView::drawPicture(QPainter& painter, const QRectF& target, const QRect
     const QRectF part = target & exposed;
     if (part.isEmpty())
         return;
-    const QImage& image = display_.forZoom(zoom);
+    const bool quick = zoom < 1.0 && !refining_ && !display_.isReadyFor(zoom);
+    if (quick)
+        refineTimer_.start();
+    const QImage& image = quick ? display_.level(0) : display_.forZoom(zoom);
     const double sx = image.width() / target.width();
     const double sy = image.height() / target.height();
     const QRectF source((part.x() - target.x()) * sx, (part.y() - target.y()) * sy, part.width() * sx,
                         part.height() * sy);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth && !quick);
     painter.drawImage(part, image, source);
 }
 

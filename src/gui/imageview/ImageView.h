@@ -7,6 +7,7 @@
 
 #include <QPointer>
 #include <QRectF>
+#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -100,6 +101,11 @@ private:
     bool zooming_ = false;
     bool observingFrame_ = false;
     DisplayImage display_;
+    // A new picture seen zoomed out is first drawn straight from its full
+    // pixels (nearest, fast) and redrawn from a smooth reduced copy once it
+    // has rested, so a command never waits for the reduction.
+    QTimer refineTimer_;
+    bool refining_ = false;
 };
 
 }  // namespace korvex
