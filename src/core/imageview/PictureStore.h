@@ -43,8 +43,6 @@ public:
     // Stores the point clamped into 0..width, 0..height of the picture.
     void setPinPoint(Point p);
     Point pinPoint() const { return pinPoint_; }
-    // Only the view's set-up writes this: "no pin point yet".
-    void resetPinPointToUnset() { pinPoint_ = {-1.0, -1.0}; }
 
     // Lends the bitmap; the store keeps it.
     Bitmap* image() const { return image_.get(); }
@@ -69,7 +67,7 @@ private:
 
     std::unique_ptr<Bitmap> image_;
     int itype_ = ResultRole;
-    Point pinPoint_{-1.0, -1.0};
+    Point pinPoint_{-1.0, -1.0};  // no pin point yet: until the first load
     std::string lastError_;
     std::string lastWarning_;
     std::function<void()> frameChanged_;

@@ -28,7 +28,6 @@ MyDocument* DocumentController::makeDocument()
     // reaches it through this list while its widgets are being destroyed.
     connect(document, &MyDocument::destroying, this, [this](MyDocument* gone) {
         documents_.removeAll(QPointer<MyDocument>(gone));
-        emit documentRemoved(gone);
     });
     return document;
 }

@@ -34,7 +34,6 @@ public:
 
 signals:
     void documentAdded(korvex::MyDocument* document);
-    void documentRemoved(korvex::MyDocument* document);
 
 private:
     MyDocument* makeDocument();
