@@ -309,8 +309,10 @@ DecodeResult JpegCodec::decode(std::span<const std::uint8_t> data)
     result.error = ImageLimits::check(d.cinfo.image_width, d.cinfo.image_height);
     if (result.error.empty()) {
         // Huffman coding spends at least a bit on every 8 x 8 block (512
-        // pixels a byte); arithmetic coding can do better, so leave room.
-        constexpr std::uint64_t maxPixelsPerByte = 4096;
+        // pixels a byte); twice that leaves room for arithmetic coding.
+        // (Progressive files also need 2 bytes a sample for their
+        // coefficients, so this bound matters twice.)
+        constexpr std::uint64_t maxPixelsPerByte = 1024;
         const std::uint64_t pixels = std::uint64_t(d.cinfo.image_width) * d.cinfo.image_height;
         result.error = ImageLimits::checkFileCanFill(d.cinfo.image_width, d.cinfo.image_height,
                                                      pixels * std::uint64_t(d.cinfo.num_components), pixels, data.size(),

@@ -460,13 +460,15 @@ DecodeResult TiffCodec::decode(std::span<const std::uint8_t> data)
     const TiffShape shape = readShape(handle.tif);
     result.error = ImageLimits::check(shape.width, shape.height);
     if (result.error.empty()) {
-        // Fax coding of blank lines is the most a TIFF compresses: a few bits a line.
-        constexpr std::uint64_t maxPixelsPerByte = 65536;
+        // LZW's longest strings, or fax coding's blank lines, squeeze at most
+        // some 3,600 stored bytes into one file byte.
+        constexpr std::uint64_t maxStoredBytesPerByte = 4096;
         const std::uint64_t pixels = std::uint64_t(shape.width) * shape.height;
-        result.error = ImageLimits::checkFileCanFill(shape.width, shape.height,
-                                                     pixels * std::max<std::uint64_t>(shape.samplesPerPixel, 1)
-                                                         * ((shape.bitsPerSample + 7u) / 8u),
-                                                     pixels, data.size(), maxPixelsPerByte);
+        const std::uint64_t samples = std::max<std::uint64_t>(shape.samplesPerPixel, 1);
+        const std::uint64_t storedBytes = (pixels * samples * shape.bitsPerSample + 7) / 8;
+        const std::uint64_t bitmapBytes = pixels * std::max<std::uint64_t>(4, samples * ((shape.bitsPerSample + 7u) / 8u));
+        result.error = ImageLimits::checkFileCanFill(shape.width, shape.height, bitmapBytes, storedBytes, data.size(),
+                                                     maxStoredBytesPerByte);
     }
     if (!result.error.empty())
         return result;
