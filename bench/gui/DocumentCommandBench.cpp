@@ -72,14 +72,14 @@ Window& window(int megapixels)
 
 // Arguments: megapixels, zoom percent. The commands alternate with their
 // opposites so that the result keeps its size over the run.
-void commandToRepaint(benchmark::State& state, void (MyDocument::*command)(), void (MyDocument::*opposite)())
+void commandToRepaint(benchmark::State& state, void (StereoDocument::*command)(), void (StereoDocument::*opposite)())
 {
     Window& w = window(int(state.range(0)));
     w.zoomTo(int(state.range(1)));
     w.repaint();
     bool forward = true;
     for (auto _ : state) {
-        (w.document->*(forward ? command : opposite))();
+        (w.document->model().*(forward ? command : opposite))();
         w.repaint();
         forward = !forward;
     }
@@ -89,11 +89,11 @@ void commandToRepaint(benchmark::State& state, void (MyDocument::*command)(), vo
 
 void biggerToRepaint(benchmark::State& state)
 {
-    commandToRepaint(state, &MyDocument::incDepth, &MyDocument::decDepth);
+    commandToRepaint(state, &StereoDocument::incDepth, &StereoDocument::decDepth);
 }
 void upToRepaint(benchmark::State& state)
 {
-    commandToRepaint(state, &MyDocument::incVerticalOffset, &MyDocument::decVerticalOffset);
+    commandToRepaint(state, &StereoDocument::incVerticalOffset, &StereoDocument::decVerticalOffset);
 }
 
 // Wall-clock time is what the user waits for (composition and Qt's blending use worker threads).

@@ -17,6 +17,9 @@ public:
     virtual void setDocumentEdited(bool edited) = 0;
     // Shows the named toolbar picture on the item, if the toolbar has placed it.
     virtual void showToolbarPicture(ToolbarItem item, std::string_view pictureName) = 0;
+    // A command has changed a setting or the pictures (after any recomposing),
+    // so what depends on them (enabled items, check marks) may change too.
+    virtual void documentChanged() {}
 };
 
 }  // namespace korvex

@@ -64,6 +64,7 @@ void StereoDocument::commandEnding()
     changed_ = true;
     if (resultVisible_)
         recalc();
+    host_.documentChanged();
 }
 
 void StereoDocument::set3DColor()

@@ -275,50 +275,50 @@ void ApplicationHandler::documentAdded(MyDocument* document)
 void ApplicationHandler::set3DColor()
 {
     if (MyDocument* d = keyDocument())
-        d->set3DColor();
+        d->model().set3DColor();
 }
 
 void ApplicationHandler::set3DGlasses(QAction* sender)
 {
     if (MyDocument* d = keyDocument())
-        d->set3DGlasses(sender ? sender->data().toInt() : 0);
+        d->model().set3DGlasses(sender ? sender->data().toInt() : 0);
     validateMenuItems();  // a checkable item toggles itself; put the marks right
 }
 
 void ApplicationHandler::resetAlignment()
 {
     if (MyDocument* d = keyDocument())
-        d->resetAlignment();
+        d->model().resetAlignment();
 }
 
 void ApplicationHandler::decDepth()
 {
     if (MyDocument* d = keyDocument())
-        d->decDepth();
+        d->model().decDepth();
 }
 
 void ApplicationHandler::incDepth()
 {
     if (MyDocument* d = keyDocument())
-        d->incDepth();
+        d->model().incDepth();
 }
 
 void ApplicationHandler::decVerticalOffset()
 {
     if (MyDocument* d = keyDocument())
-        d->decVerticalOffset();
+        d->model().decVerticalOffset();
 }
 
 void ApplicationHandler::incVerticalOffset()
 {
     if (MyDocument* d = keyDocument())
-        d->incVerticalOffset();
+        d->model().incVerticalOffset();
 }
 
 void ApplicationHandler::switchPictures()
 {
     if (MyDocument* d = keyDocument())
-        d->switchPictures();
+        d->model().switchPictures();
 }
 
 void ApplicationHandler::openLeft()

@@ -105,15 +105,15 @@ std::unique_ptr<QAction> DocumentToolbar::itemForItemIdentifier(const QString& i
         {saveItemIdentifier, "Save", "TBSave", QStringLiteral("save"), [&doc] { doc.saveResult(); }, &saveButton_},
         {openLeftItemIdentifier, "OpenL", "TBOpenL", QStringLiteral("openleft"), [&doc] { doc.openLeft(); }, nullptr},
         {openRightItemIdentifier, "OpenR", "TBOpenR", QStringLiteral("openright"), [&doc] { doc.openRight(); }, nullptr},
-        {resetItemIdentifier, "Reset", "TBReset", QStringLiteral("reset"), [&doc] { doc.resetAlignment(); }, &resetButton_},
-        {biggerItemIdentifier, "IncDepth", "TBIncDepth", QStringLiteral("larger"), [&doc] { doc.incDepth(); }, &incHoffButton_},
-        {smallerItemIdentifier, "DecDepth", "TBDecDepth", QStringLiteral("smaller"), [&doc] { doc.decDepth(); }, &decHoffButton_},
-        {upItemIdentifier, "IncVOff", "TBIncVOff", QStringLiteral("up"), [&doc] { doc.incVerticalOffset(); }, &incVoffButton_},
-        {downItemIdentifier, "DecVOff", "TBDecVOff", QStringLiteral("down"), [&doc] { doc.decVerticalOffset(); }, &decVoffButton_},
+        {resetItemIdentifier, "Reset", "TBReset", QStringLiteral("reset"), [&doc] { doc.model().resetAlignment(); }, &resetButton_},
+        {biggerItemIdentifier, "IncDepth", "TBIncDepth", QStringLiteral("larger"), [&doc] { doc.model().incDepth(); }, &incHoffButton_},
+        {smallerItemIdentifier, "DecDepth", "TBDecDepth", QStringLiteral("smaller"), [&doc] { doc.model().decDepth(); }, &decHoffButton_},
+        {upItemIdentifier, "IncVOff", "TBIncVOff", QStringLiteral("up"), [&doc] { doc.model().incVerticalOffset(); }, &incVoffButton_},
+        {downItemIdentifier, "DecVOff", "TBDecVOff", QStringLiteral("down"), [&doc] { doc.model().decVerticalOffset(); }, &decVoffButton_},
         // The item carries no tag, so the document steps to the next glasses.
-        {glassesItemIdentifier, "Glasses", "TBGlasses", glassesButtonName(), [&doc] { doc.set3DGlasses(0); }, &glassesButton_},
-        {colorItemIdentifier, "Color", "TBColor", colorizeButtonName(), [&doc] { doc.set3DColor(); }, &colorizeButton_},
-        {swapItemIdentifier, "Swap", "TBSwap", QStringLiteral("swap"), [&doc] { doc.switchPictures(); }, nullptr},
+        {glassesItemIdentifier, "Glasses", "TBGlasses", glassesButtonName(), [&doc] { doc.model().set3DGlasses(0); }, &glassesButton_},
+        {colorItemIdentifier, "Color", "TBColor", colorizeButtonName(), [&doc] { doc.model().set3DColor(); }, &colorizeButton_},
+        {swapItemIdentifier, "Swap", "TBSwap", QStringLiteral("swap"), [&doc] { doc.model().switchPictures(); }, nullptr},
     };
     for (const Row& row : rows) {
         if (row.identifier != identifier)

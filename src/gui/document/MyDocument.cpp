@@ -179,54 +179,6 @@ void MyDocument::tabViewDidSelectTabViewItem(int index)
     emit stateChanged();
 }
 
-void MyDocument::set3DColor()
-{
-    model_->set3DColor();
-    emit stateChanged();
-}
-
-void MyDocument::set3DGlasses(int tag)
-{
-    model_->set3DGlasses(tag);
-    emit stateChanged();
-}
-
-void MyDocument::resetAlignment()
-{
-    model_->resetAlignment();
-    emit stateChanged();
-}
-
-void MyDocument::incDepth()
-{
-    model_->incDepth();
-    emit stateChanged();
-}
-
-void MyDocument::decDepth()
-{
-    model_->decDepth();
-    emit stateChanged();
-}
-
-void MyDocument::incVerticalOffset()
-{
-    model_->incVerticalOffset();
-    emit stateChanged();
-}
-
-void MyDocument::decVerticalOffset()
-{
-    model_->decVerticalOffset();
-    emit stateChanged();
-}
-
-void MyDocument::switchPictures()
-{
-    model_->switchPictures();
-    emit stateChanged();
-}
-
 void MyDocument::openLeft()
 {
     openFileInView(leftImage_);
@@ -438,6 +390,11 @@ bool MyDocument::isShiftHeld() const
 void MyDocument::setDocumentEdited(bool edited)
 {
     setWindowModified(edited);
+}
+
+void MyDocument::documentChanged()
+{
+    emit stateChanged();
 }
 
 void MyDocument::showToolbarPicture(ToolbarItem item, std::string_view pictureName)

@@ -65,16 +65,6 @@ public:
     // the selected tab; everything else is enabled.
     bool validateUserInterfaceItem(int tag) const;
 
-    // The stereo commands; each tells listeners that the state changed.
-    void set3DColor();
-    void set3DGlasses(int tag);
-    void resetAlignment();
-    void incDepth();
-    void decDepth();
-    void incVerticalOffset();
-    void decVerticalOffset();
-    void switchPictures();
-
     // Opening pictures through a window-modal file dialog.
     void openLeft();
     void openRight();
@@ -127,6 +117,7 @@ public:
     bool isShiftHeld() const override;
     void setDocumentEdited(bool edited) override;
     void showToolbarPicture(ToolbarItem item, std::string_view pictureName) override;
+    void documentChanged() override;
 
 signals:
     // Anything that enabling or check marks depend on may have changed.

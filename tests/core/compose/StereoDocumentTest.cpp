@@ -18,6 +18,7 @@ public:
     bool shift = false;
     std::vector<bool> editedMarks;
     std::vector<std::pair<ToolbarItem, std::string>> pictures;
+    int changes = 0;
 
     bool isShiftHeld() const override { return shift; }
     void setDocumentEdited(bool edited) override { editedMarks.push_back(edited); }
@@ -25,6 +26,7 @@ public:
     {
         pictures.emplace_back(item, std::string(name));
     }
+    void documentChanged() override { ++changes; }
 };
 
 class RecordingDefaults : public MemoryDefaults {
@@ -162,6 +164,10 @@ TEST_F(StereoDocumentTest, OffsetCommandsStepByOneOrFiveWithShift)
     for (int i = 0; i < 206; ++i)
         d.decDepth();
     EXPECT_EQ(d.horizontalOffset(), -200);
+    EXPECT_EQ(host.changes, 211);  // every command tells the window
+    d.resetAlignment();
+    d.resetAlignment();  // nothing left to reset: no news
+    EXPECT_EQ(host.changes, 212);
     EXPECT_TRUE(defaults.writes.empty());
     EXPECT_TRUE(host.editedMarks.empty());  // nothing composed: the result tab is hidden
 

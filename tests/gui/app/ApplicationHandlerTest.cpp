@@ -119,7 +119,7 @@ TEST_F(Application, MenusFollowTheActiveDocumentByTag)
     for (int tag : {20, 21, 30, 31, 32, 33, 34})
         EXPECT_TRUE(enabled(tag)) << tag;
 
-    d->set3DGlasses(4);
+    d->model().set3DGlasses(4);
     handler.validateMenuItems();
     EXPECT_TRUE(handler.actionWithTag(4)->isChecked());
     EXPECT_FALSE(handler.actionWithTag(2)->isChecked());
@@ -245,7 +245,7 @@ TEST_F(Application, AFailedSaveDuringTheReviewCancelsTheQuit)
     ASSERT_TRUE(QDir().mkpath(folder));
     ASSERT_TRUE(d->writeResult(folder + QStringLiteral("/result.png"), QStringLiteral("PNG")));
     ASSERT_TRUE(QDir(folder).removeRecursively());  // the next save to the same file must fail
-    d->incDepth();
+    d->model().incDepth();
     d->tabView()->setCurrentIndex(2);
     ASSERT_TRUE(d->isDocumentEdited());
 

@@ -223,7 +223,7 @@ TEST_F(ToolbarTest, GlassesItemCyclesAndShowsTheSettingFromTheStart)
     }
 
     // The menu's way of choosing a type updates the item just the same.
-    document->set3DGlasses(2);
+    document->model().set3DGlasses(2);
     EXPECT_EQ(rendered(glassesItem->icon()), rendered(T::pictureNamed(QStringLiteral("rc"))));
     toolbar->colorizeButton()->trigger();
     EXPECT_EQ(toolbar->colorizeButtonName(), QStringLiteral("bw"));
@@ -254,7 +254,7 @@ TEST_F(ToolbarTest, EnablingFollowsThePictures)
     expectEnabled(false, "with the left picture only");
     document->loadRight(writePicture(QStringLiteral("right.png")));
     expectEnabled(true, "with both pictures");
-    document->switchPictures();
+    document->model().switchPictures();
     expectEnabled(true, "after a swap");
 
     // Only the kept items are checked: a palette copy of Bigger is not one.
@@ -281,7 +281,7 @@ TEST_F(ToolbarTest, OnlyItemsPlacedInTheToolbarAreKept)
     EXPECT_EQ(toolbar->saveButton(), nullptr);
     // A change of glasses goes to the placed item, not to the palette copy.
     const QImage copyPicture = rendered(copy->icon());
-    document->set3DGlasses(3);
+    document->model().set3DGlasses(3);
     EXPECT_EQ(rendered(copy->icon()), copyPicture);
     EXPECT_EQ(rendered(kept->icon()), rendered(T::pictureNamed(QStringLiteral("rb"))));
 
@@ -290,7 +290,7 @@ TEST_F(ToolbarTest, OnlyItemsPlacedInTheToolbarAreKept)
     // The kept reference lets go when its item is gone.
     inserted.reset();
     EXPECT_EQ(toolbar->glassesButton(), nullptr);
-    document->set3DGlasses(0);
+    document->model().set3DGlasses(0);
     EXPECT_EQ(document->model().glasses(), 4);
 }
 
@@ -313,8 +313,8 @@ TEST_F(ToolbarTest, RemovedItemsLeaveNoDanglingReference)
     EXPECT_EQ(toolbar->colorizeButton(), nullptr);
 
     // The commands still work and store their settings.
-    document->set3DGlasses(0);
-    document->set3DColor();
+    document->model().set3DGlasses(0);
+    document->model().set3DColor();
     EXPECT_EQ(document->model().glasses(), 2);
     EXPECT_EQ(defaults.integerForKey("GlassesType"), 2);
     EXPECT_EQ(defaults.boolForKey("Colorize"), true);

@@ -107,9 +107,9 @@ TEST_F(DocumentRoad, OpeningComposingAndSaving)
     EXPECT_TRUE(document->validateUserInterfaceItem(25));
 
     // While the result shows, each command composes at once.
-    document->incDepth();
+    document->model().incDepth();
     EXPECT_EQ(document->resultImage()->image()->pixelsWide(), 63);
-    document->incVerticalOffset();
+    document->model().incVerticalOffset();
     EXPECT_EQ(document->resultImage()->image()->pixelsHigh(), 47);
     EXPECT_FALSE(document->model().changed());
 
@@ -246,7 +246,7 @@ TEST_F(DocumentRoad, TheDialogsAreWindowModalAndAnswerLater)
     EXPECT_FALSE(document->isDocumentEdited());
 
     // Saving again writes to the same file without asking.
-    document->incDepth();
+    document->model().incDepth();
     document->tabView()->setCurrentIndex(2);
     EXPECT_TRUE(document->isDocumentEdited());
     document->saveDocument([&](bool ok) { saved = ok; });

@@ -149,7 +149,7 @@ TEST_F(CustomizeTest, RemovingTheGlassesItemThenChangingTheGlasses)
     EXPECT_EQ(toolbar->glassesButton(), nullptr);
 
     for (int i = 0; i < 7; ++i)
-        document->set3DGlasses(0);
+        document->model().set3DGlasses(0);
     EXPECT_EQ(document->model().glasses(), 2);
     EXPECT_EQ(controller.openUntitledDocument(false)->toolbar()->glassesButton(), nullptr);
 }
