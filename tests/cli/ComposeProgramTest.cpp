@@ -5,6 +5,7 @@
 #include "cli/HeadlessHost.h"
 
 #include "../core/JpegTestSegments.h"
+#include "../core/TestPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -237,15 +238,6 @@ TEST_F(ComposeProgramTest, UnwritableFolderIsReportedAsAFailure)
 }  // namespace
 
 namespace {
-
-std::vector<std::uint8_t> solidJpeg(int w, int h, double r, double g, double b)
-{
-    auto canvas = Bitmap::createRGBCanvas(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            canvas->setColor(Color::rgb(r, g, b), x, y);
-    return representationUsingType(*canvas, FileType::JPEG, {0.98f, {}}).data;
-}
 
 void writeBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes)
 {

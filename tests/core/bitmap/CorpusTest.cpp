@@ -1,6 +1,6 @@
 #include "core/bitmap/ImageDecoder.h"
 
-#include "TestPictures.h"
+#include "../TestPictures.h"
 
 #include <gtest/gtest.h>
 

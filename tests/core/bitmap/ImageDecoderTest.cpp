@@ -1,7 +1,7 @@
 #include "core/bitmap/ImageDecoder.h"
 #include "core/bitmap/ImageEncoder.h"
 
-#include "TestPictures.h"
+#include "../TestPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -35,17 +35,6 @@ void expectShape(const DecodeResult& r, Shape shape, const std::string& name)
     EXPECT_TRUE(r.warning.empty()) << name << ": " << r.warning;
 }
 
-std::uint32_t crc32Of(const std::uint8_t* data, std::size_t length)
-{
-    std::uint32_t crc = 0xffffffffu;
-    for (std::size_t i = 0; i < length; ++i) {
-        crc ^= data[i];
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
 void putBig32(std::vector<std::uint8_t>& out, std::uint32_t v)
 {
     for (int shift = 24; shift >= 0; shift -= 8)
@@ -62,7 +51,7 @@ std::vector<std::uint8_t> pngHeader(std::uint32_t width, std::uint32_t height)
     putBig32(png, width);
     putBig32(png, height);
     png.insert(png.end(), {8, 2, 0, 0, 0});
-    putBig32(png, crc32Of(png.data() + type, png.size() - type));
+    putBig32(png, crc32(png.data() + type, png.size() - type));
     return png;
 }
 

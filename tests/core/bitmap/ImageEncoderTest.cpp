@@ -2,7 +2,7 @@
 #include "core/bitmap/ImageEncoder.h"
 #include "core/bitmap/JpegCodec.h"
 
-#include "TestPictures.h"
+#include "../TestPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +45,7 @@ void expectSamePixels(const Bitmap& a, const Bitmap& b, const std::string& name)
             const Color q = b.colorAt(x, y);
             if (p.alpha == 0.0 && q.alpha == 0.0)
                 continue;
-            ASSERT_TRUE(p.red == q.red && p.green == q.green && p.blue == q.blue && p.alpha == q.alpha)
+            ASSERT_TRUE(sameColour(p, q))
                 << name << " at " << x << "," << y;
         }
 }

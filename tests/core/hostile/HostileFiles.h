@@ -7,6 +7,8 @@
 #include "core/bitmap/ImageDecoder.h"
 #include "core/bitmap/ImageEncoder.h"
 
+#include "../TestPictures.h"
+
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -45,17 +47,6 @@ inline void putBig32(std::vector<std::uint8_t>& v, std::size_t at, std::uint32_t
 {
     putBig16(v, at, x >> 16);
     putBig16(v, at + 2, x & 0xFFFF);
-}
-
-inline std::uint32_t crc32(const std::uint8_t* p, std::size_t n)
-{
-    std::uint32_t c = 0xFFFFFFFFu;
-    for (std::size_t i = 0; i < n; ++i) {
-        c ^= p[i];
-        for (int k = 0; k < 8; ++k)
-            c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
-    }
-    return ~c;
 }
 
 // The IHDR chunk follows the signature: length, "IHDR", width, height, ..., CRC.

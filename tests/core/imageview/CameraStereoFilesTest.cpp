@@ -7,6 +7,7 @@
 #include "core/imageview/StereoFile.h"
 
 #include "../JpegTestSegments.h"
+#include "../TestPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -19,21 +20,6 @@ constexpr std::uint32_t disparityType = 0x020002;
 constexpr std::uint32_t primaryType = 0x030000;
 constexpr std::uint32_t thumbnailType = 0x010001;
 constexpr std::uint32_t panoramaType = 0x020001;
-
-std::vector<std::uint8_t> solidJpeg(int w, int h, std::uint8_t r, std::uint8_t g, std::uint8_t b)
-{
-    auto canvas = Bitmap::createRGBCanvas(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            std::uint8_t* p = canvas->bitmapData() + std::size_t(y) * canvas->bytesPerRow() + std::size_t(x) * 3;
-            p[0] = r;
-            p[1] = g;
-            p[2] = b;
-        }
-    EncodeResult encoded = representationUsingType(*canvas, FileType::JPEG, {0.95f, {}});
-    EXPECT_TRUE(encoded) << encoded.error;
-    return encoded.data;
-}
 
 // A side-by-side frame: red left half, blue right half.
 std::vector<std::uint8_t> redBlueFrame(int w, int h)
@@ -66,8 +52,8 @@ bool bluish(const Bitmap& b, int x, int y)
 
 TEST(MultiPictureFile, StereoPairsGiveEachEyeItsOwnPicture)
 {
-    const auto left = solidJpeg(64, 48, 250, 10, 10);
-    const auto right = solidJpeg(64, 48, 10, 10, 250);
+    const auto left = solidJpeg(64, 48, 250 / 255.0, 10 / 255.0, 10 / 255.0);
+    const auto right = solidJpeg(64, 48, 10 / 255.0, 10 / 255.0, 250 / 255.0);
     for (std::uint32_t firstType : {disparityType, primaryType}) {
         const auto file = multiPictureFile(left, right, firstType, disparityType);
         auto l = loadStereoShare(file, StereoLayout::MultiPicture, LeftRole);
@@ -81,8 +67,8 @@ TEST(MultiPictureFile, StereoPairsGiveEachEyeItsOwnPicture)
 
 TEST(MultiPictureFile, OtherKindsLoadTheirFirstPictureWhole)
 {
-    const auto first = solidJpeg(32, 32, 250, 10, 10);
-    const auto second = solidJpeg(16, 16, 10, 10, 250);
+    const auto first = solidJpeg(32, 32, 250 / 255.0, 10 / 255.0, 10 / 255.0);
+    const auto second = solidJpeg(16, 16, 10 / 255.0, 10 / 255.0, 250 / 255.0);
     for (std::uint32_t secondType : {thumbnailType, panoramaType}) {
         const auto file = multiPictureFile(first, second, primaryType, secondType);
         auto r = loadStereoShare(file, StereoLayout::MultiPicture, RightRole);
@@ -98,8 +84,8 @@ TEST(MultiPictureFile, OtherKindsLoadTheirFirstPictureWhole)
 
 TEST(MultiPictureFile, DamagedIndexesAreRefusedWithAReason)
 {
-    const auto a = solidJpeg(16, 16, 200, 0, 0);
-    const auto b = solidJpeg(16, 16, 0, 0, 200);
+    const auto a = solidJpeg(16, 16, 200 / 255.0, 0, 0);
+    const auto b = solidJpeg(16, 16, 0, 0, 200 / 255.0);
     struct Case { const char* what; std::vector<std::uint8_t> file; };
     const Case cases[] = {
         {"offset past the end", multiPictureFile(a, b, disparityType, disparityType, 2, 1 << 20)},

@@ -2,6 +2,8 @@
 
 #include "core/bitmap/ImageEncoder.h"
 
+#include "../TestPictures.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,22 +13,11 @@
 #include <unistd.h>
 
 using namespace korvex;
+using korvex::testing::crc32;
+using korvex::testing::solidCanvas;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::unique_ptr<Bitmap> filledCanvas(int w, int h, std::uint8_t r, std::uint8_t g, std::uint8_t b)
-{
-    auto canvas = Bitmap::createRGBCanvas(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            std::uint8_t* p = canvas->bitmapData() + std::size_t(y) * canvas->bytesPerRow() + std::size_t(x) * 3;
-            p[0] = r;
-            p[1] = g;
-            p[2] = b;
-        }
-    return canvas;
-}
 
 std::vector<std::uint8_t> encodePNG(const Bitmap& b)
 {
@@ -38,15 +29,6 @@ std::vector<std::uint8_t> encodePNG(const Bitmap& b)
 // Inserts a pHYs chunk declaring 300 dots per inch right after IHDR.
 std::vector<std::uint8_t> declare300Dpi(std::vector<std::uint8_t> png)
 {
-    auto crc32 = [](const std::uint8_t* p, std::size_t n) {
-        std::uint32_t c = 0xFFFFFFFFu;
-        for (std::size_t i = 0; i < n; ++i) {
-            c ^= p[i];
-            for (int k = 0; k < 8; ++k)
-                c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
-        }
-        return ~c;
-    };
     const std::uint32_t ppm = 11811;  // 300 dpi in pixels per metre
     std::vector<std::uint8_t> chunk = {0, 0, 0, 9, 'p', 'H', 'Y', 's'};
     for (int i = 0; i < 2; ++i)
@@ -79,7 +61,7 @@ protected:
     // A 1000 x 600 side-by-side frame: left half red, right half blue.
     std::vector<std::uint8_t> sideBySideFrame()
     {
-        auto frame = filledCanvas(1000, 600, 255, 0, 0);
+        auto frame = solidCanvas(1000, 600, 1.0, 0, 0);
         for (int y = 0; y < 600; ++y)
             for (int x = 500; x < 1000; ++x) {
                 std::uint8_t* p = frame->bitmapData() + std::size_t(y) * frame->bytesPerRow() + std::size_t(x) * 3;
@@ -159,12 +141,12 @@ TEST_F(PictureStoreFiles, LoadNormalisesSizeAndCentresThePin)
     PictureStore store;
     int frames = 0;
     store.setFrameChangedHandler([&] { ++frames; });
-    ASSERT_TRUE(store.setImageWithFile(write("odd.png", encodePNG(*filledCanvas(641, 481, 1, 2, 3)))));
+    ASSERT_TRUE(store.setImageWithFile(write("odd.png", encodePNG(*solidCanvas(641, 481, 1 / 255.0, 2 / 255.0, 3 / 255.0)))));
     EXPECT_EQ(store.pinPoint(), (Point{320.5, 240.5}));
     EXPECT_EQ(frames, 1);
 
     // Declared resolution never changes the units: one unit is one pixel.
-    ASSERT_TRUE(store.setImageWithFile(write("dense.png", declare300Dpi(encodePNG(*filledCanvas(1200, 800, 9, 9, 9))))));
+    ASSERT_TRUE(store.setImageWithFile(write("dense.png", declare300Dpi(encodePNG(*solidCanvas(1200, 800, 9 / 255.0, 9 / 255.0, 9 / 255.0))))));
     EXPECT_EQ(store.size(), (Size{1200, 800}));
     EXPECT_EQ(store.pinPoint(), (Point{600, 400}));
 }
@@ -210,7 +192,7 @@ TEST_F(PictureStoreFiles, StereoFilesSplitByExactSuffixOnly)
     EXPECT_EQ(right.size(), (Size{500, 600}));
     EXPECT_EQ(right.image()->colorAt(0, 0).blue, 1.0);
 
-    ASSERT_TRUE(left.setImageWithFile(write("rows.pns", encodePNG(*filledCanvas(640, 480, 5, 6, 7)))));
+    ASSERT_TRUE(left.setImageWithFile(write("rows.pns", encodePNG(*solidCanvas(640, 480, 5 / 255.0, 6 / 255.0, 7 / 255.0)))));
     EXPECT_EQ(left.size(), (Size{640, 241}));
     EXPECT_EQ(left.pinPoint(), (Point{320, 120.5}));
 }

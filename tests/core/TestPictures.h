@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/bitmap/Bitmap.h"
+#include "core/bitmap/ImageEncoder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,7 +13,7 @@
 #include <string>
 #include <vector>
 
-// Helpers shared by the codec tests.
+// Pictures and bytes made for the core and command-line tests.
 namespace korvex::testing {
 
 inline std::string corpusPath(const std::string& relative)
@@ -58,6 +59,33 @@ inline std::unique_ptr<Bitmap> patternBitmap(const Bitmap::Layout& layout, bool 
         }
     }
     return bitmap;
+}
+
+// One colour everywhere (components 0.0 to 1.0), on an 8-bit RGB canvas.
+inline std::unique_ptr<Bitmap> solidCanvas(int w, int h, double r, double g, double b)
+{
+    auto canvas = Bitmap::createRGBCanvas(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            canvas->setColor(Color::rgb(r, g, b), x, y);
+    return canvas;
+}
+
+inline std::vector<std::uint8_t> solidJpeg(int w, int h, double r, double g, double b)
+{
+    return representationUsingType(*solidCanvas(w, h, r, g, b), FileType::JPEG, {0.98f, {}}).data;
+}
+
+// The CRC of PNG chunks.
+inline std::uint32_t crc32(const std::uint8_t* p, std::size_t n)
+{
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < n; ++i) {
+        c ^= p[i];
+        for (int k = 0; k < 8; ++k)
+            c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+    }
+    return ~c;
 }
 
 inline bool sameColour(const Color& a, const Color& b)
