@@ -272,10 +272,15 @@ void ApplicationHandler::documentAdded(MyDocument* document)
     validateMenuItems();
 }
 
-void ApplicationHandler::set3DColor()
+void ApplicationHandler::forward(void (StereoDocument::*command)())
 {
     if (MyDocument* d = keyDocument())
-        d->model().set3DColor();
+        (d->model().*command)();
+}
+
+void ApplicationHandler::set3DColor()
+{
+    forward(&StereoDocument::set3DColor);
 }
 
 void ApplicationHandler::set3DGlasses(QAction* sender)
@@ -287,38 +292,32 @@ void ApplicationHandler::set3DGlasses(QAction* sender)
 
 void ApplicationHandler::resetAlignment()
 {
-    if (MyDocument* d = keyDocument())
-        d->model().resetAlignment();
+    forward(&StereoDocument::resetAlignment);
 }
 
 void ApplicationHandler::decDepth()
 {
-    if (MyDocument* d = keyDocument())
-        d->model().decDepth();
+    forward(&StereoDocument::decDepth);
 }
 
 void ApplicationHandler::incDepth()
 {
-    if (MyDocument* d = keyDocument())
-        d->model().incDepth();
+    forward(&StereoDocument::incDepth);
 }
 
 void ApplicationHandler::decVerticalOffset()
 {
-    if (MyDocument* d = keyDocument())
-        d->model().decVerticalOffset();
+    forward(&StereoDocument::decVerticalOffset);
 }
 
 void ApplicationHandler::incVerticalOffset()
 {
-    if (MyDocument* d = keyDocument())
-        d->model().incVerticalOffset();
+    forward(&StereoDocument::incVerticalOffset);
 }
 
 void ApplicationHandler::switchPictures()
 {
-    if (MyDocument* d = keyDocument())
-        d->model().switchPictures();
+    forward(&StereoDocument::switchPictures);
 }
 
 void ApplicationHandler::openLeft()

@@ -13,6 +13,7 @@ class QMainWindow;
 namespace korvex {
 
 class DocumentController;
+class StereoDocument;
 class MyDocument;
 
 // The application's controller: makes the menu commands, forwards the stereo
@@ -81,6 +82,8 @@ signals:
 
 private:
     void createActions();
+    // Sends a stereo command to the key window's document; without one, nothing happens.
+    void forward(void (StereoDocument::*command)());
     QAction* makeAction(const char* objectName, const QString& text, int tag);
     void replyToApplicationShouldTerminate(bool terminate);
     void documentAdded(MyDocument* document);
