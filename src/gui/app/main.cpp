@@ -42,9 +42,11 @@ int main(int argc, char* argv[])
 
     if (parser.isSet(left) || parser.isSet(right)) {
         MyDocument* document = documents.openUntitledDocument();
-        if (parser.isSet(left))
+        if (parser.isSet(left) && parser.isSet(right))
+            document->loadPair(parser.value(left), parser.value(right));
+        else if (parser.isSet(left))
             document->loadLeft(parser.value(left));
-        if (parser.isSet(right))
+        else
             document->loadRight(parser.value(right));
     }
     for (const QString& path : parser.positionalArguments()) {

@@ -237,20 +237,23 @@ void MyDocument::openFileDidEnd(bool accepted, const QStringList& files, ImageVi
 
     if (second.isEmpty()) {
         loadIntoView(target, first);
+    } else if (target == leftImage_) {
+        loadPair(first, second);
     } else {
-        // Both views at once, on both cores (a stereo file is decoded once);
-        // the target view is the one the first path fills.
-        const bool targetIsLeft = target == leftImage_;
-        const QString leftPath = targetIsLeft ? first : second;
-        const QString rightPath = targetIsLeft ? second : first;
-        PicturePairLoader::load(leftImage_->store(), QFile::encodeName(leftPath).toStdString(), rightImage_->store(),
-                                QFile::encodeName(rightPath).toStdString());
-        reportLoad(target, first);
-        reportLoad(targetIsLeft ? rightImage_ : leftImage_, second);
-        model_->resetAlignment();
-        imageHasChanged();
+        loadPair(second, first);
     }
     target->update();
+}
+
+void MyDocument::loadPair(const QString& leftPath, const QString& rightPath)
+{
+    // Both views at once, on both cores; a stereo file named for both is decoded once.
+    PicturePairLoader::load(leftImage_->store(), QFile::encodeName(leftPath).toStdString(), rightImage_->store(),
+                            QFile::encodeName(rightPath).toStdString());
+    reportLoad(leftImage_, leftPath);
+    reportLoad(rightImage_, rightPath);
+    model_->resetAlignment();
+    imageHasChanged();
 }
 
 void MyDocument::loadLeft(const QString& path)

@@ -70,6 +70,8 @@ public:
     void openRight();
     void openFileInView(ImageView* target);
     void openFileDidEnd(bool accepted, const QStringList& files, ImageView* target);
+    // Loads both views together, each taking its share of a stereo file.
+    void loadPair(const QString& leftPath, const QString& rightPath);
     void loadLeft(const QString& path);
     void loadRight(const QString& path);
     QFileDialog* openPanel() const;
