@@ -15,7 +15,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Korvex"));
     QApplication::setApplicationName(QStringLiteral("Korvex"));
-    QApplication::setApplicationVersion(QStringLiteral("0.1.0"));
+    QApplication::setApplicationVersion(QStringLiteral(KORVEX_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/korvex.svg")));
     QGuiApplication::setDesktopFileName(QStringLiteral("korvex"));
 
