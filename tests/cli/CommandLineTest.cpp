@@ -119,3 +119,46 @@ TEST(CommandLine, HelpAndVersionStopTheParsing)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CommandLine, TheFirstFaultInArgumentOrderIsReported)
+{
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"--frobnicate", "--glasses", "rx", "l", "r", "o.png"}, "unknown option '--frobnicate'"},
+        {{"--glasses", "rx", "--frobnicate", "l", "r", "o.png"}, "unknown glasses 'rx'"},
+        {{"--depth", "x", "--vertical", "y", "l", "r", "o.png"}, "'--depth'"},
+        {{"--frobnicate=3", "--version"}, "unknown option '--frobnicate'"},
+        {{"-q", "l", "r", "o.png"}, "unknown option '-q'"},
+        {{"l", "r", "o.png", "--left-pin"}, "option '--left-pin' needs a value"},
+    };
+    for (const auto& [args, expected] : cases) {
+        const CommandLine line = parse(args);
+        EXPECT_EQ(line.action, Action::UsageError) << expected;
+        EXPECT_NE(line.error.find(expected), std::string::npos) << line.error;
+    }
+    // A value is taken whole, even when it looks like an option.
+    EXPECT_EQ(parse({"--type", "--bw", "l", "r", "o.bin"}).options.typeName, "--bw");
+    EXPECT_TRUE(parse({"--type", "--bw", "l", "r", "o.bin"}).options.colorize);
+}
+
+TEST(CommandLine, HelpListsEveryOptionOnceWithItsValue)
+{
+    const std::string help = CommandLine::help();
+    for (const char* entry : {"\n  --glasses CODE ", "\n  --bw ", "\n  --depth N ", "\n  --vertical N ",
+                              "\n  --left-pin X,Y ", "\n  --right-pin X,Y ", "\n  --type NAME ", "\n  --help ",
+                              "\n  --version "}) {
+        const std::size_t at = help.find(entry);
+        EXPECT_NE(at, std::string::npos) << entry;
+        EXPECT_EQ(help.find(entry, at + 1), std::string::npos) << entry;
+    }
+    // Descriptions line up in one column and fit a terminal.
+    std::size_t start = 0;
+    while (start < help.size()) {
+        const std::size_t end = help.find('\n', start);
+        EXPECT_LE(end - start, 80u) << help.substr(start, end - start);
+        start = end + 1;
+    }
+}
+
+}  // namespace
