@@ -54,12 +54,14 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args)
         return usageError(paths.size() < 2 ? "missing input or output file" : "too many file names");
     }
 
+    const auto fromExtension = typeNameForOutput(o.output);
     if (o.typeName.empty()) {
-        const auto fromExtension = typeNameForOutput(o.output);
         if (!fromExtension)
             return usageError("cannot tell the output type from '" + o.output + "' (use "
                               + outputExtensionList(", ", ".") + " or --type)");
         o.typeName = *fromExtension;
+    } else if (fromExtension && !sameFileType(o.typeName, *fromExtension)) {
+        return usageError("type '" + o.typeName + "' does not make the kind of file '" + o.output + "' names");
     }
     line.action = Action::Compose;
     return line;
@@ -86,7 +88,8 @@ std::string CommandLine::help()
         + parser.optionHelp()
         + "\n"
           "Exit status: 0 done, 1 an input or the output failed or the pictures do\n"
-          "not overlap, 2 usage error. OUTPUT is replaced only when complete.\n";
+          "not overlap or OUTPUT exists, 2 usage error. OUTPUT is written whole or\n"
+          "not at all, also when the run is interrupted.\n";
 }
 
 }  // namespace korvex

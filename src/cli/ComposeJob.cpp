@@ -6,6 +6,9 @@
 #include "core/compose/StereoDocument.h"
 #include "core/imageview/PicturePairLoader.h"
 #include "core/imageview/PictureStore.h"
+#include "cli/ValueParsers.h"
+
+#include <filesystem>
 
 namespace korvex {
 
@@ -24,6 +27,11 @@ ComposeJob::Outcome failure(std::string error)
 ComposeJob::Outcome ComposeJob::run(const ComposeOptions& options)
 {
     Outcome outcome;
+    // Checked first so a forgotten OUTPUT costs no decoding; the write checks again.
+    std::error_code ignored;
+    if (!options.overwrite && std::filesystem::exists(options.output, ignored))
+        return failure(options.output + " exists; add --overwrite to replace it");
+
     PictureStore left, right, result;
     left.setType(LeftRole);
     right.setType(RightRole);
@@ -35,8 +43,10 @@ ComposeJob::Outcome ComposeJob::run(const ComposeOptions& options)
     for (auto [view, path] : {std::pair{&left, &options.left}, std::pair{&right, &rightPath}}) {
         if (!view->image())
             return failure(*path + ": " + view->lastError());
-        if (!view->lastWarning().empty())
-            outcome.warnings.push_back(*path + ": " + view->lastWarning());
+        // A stereo file's damage shows in both its shares: one warning.
+        const std::string warning = *path + ": " + view->lastWarning();
+        if (!view->lastWarning().empty() && (outcome.warnings.empty() || outcome.warnings.back() != warning))
+            outcome.warnings.push_back(warning);
     }
     if (options.leftPin)
         left.setPinPoint(*options.leftPin);
@@ -58,10 +68,14 @@ ComposeJob::Outcome ComposeJob::run(const ComposeOptions& options)
         return failure(pair + ": the pictures do not overlap with these pin points and offsets");
     }
 
-    const EncodeResult encoded = document.dataRepresentationOfType(options.typeName);
+    const EncodeResult encoded = document.dataRepresentationOfType(uppercase(options.typeName));
     if (!encoded)
         return failure(options.output + ": cannot encode the result: " + encoded.error);
-    const std::string writeError = AtomicFileWriter::write(options.output, encoded.data);
+    const std::string writeError = AtomicFileWriter::write(
+        options.output, encoded.data,
+        options.overwrite ? AtomicFileWriter::Existing::Replace : AtomicFileWriter::Existing::Keep);
+    if (writeError == AtomicFileWriter::existsError)
+        return failure(options.output + " exists; add --overwrite to replace it");
     if (!writeError.empty())
         return failure(options.output + ": " + writeError);
     return outcome;

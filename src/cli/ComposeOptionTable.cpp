@@ -57,10 +57,15 @@ const std::vector<OptionSpec<ComposeOptions>>& composeOptionTable()
         {"--right-pin", "X,Y", "pin point of the right picture, likewise. The pins\nare laid on each other.",
          [](ComposeOptions& o, const std::string& value) { return setPin(o.rightPin, "--right-pin", value); }},
         {"--type", "NAME",
-         "output type name: PNG..., JP..., GIF..., anything else\nLZW TIFF; default from OUTPUT's extension\n"
+         "output type name, in any case: PNG..., JP..., GIF...,\nanything else LZW TIFF; it must agree with OUTPUT's\nextension, and by default it comes from it\n"
          "(.png, .jpg, .jpeg, .gif, .tif, .tiff)",
          [](ComposeOptions& o, const std::string& value) -> Error {
              o.typeName = value;
+             return std::nullopt;
+         }},
+        {"--overwrite", "", "replace OUTPUT if it exists; without this an existing\nfile is left alone and the run fails",
+         [](ComposeOptions& o, const std::string&) -> Error {
+             o.overwrite = true;
              return std::nullopt;
          }},
     };

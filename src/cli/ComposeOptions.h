@@ -21,7 +21,8 @@ struct ComposeOptions {
     std::int32_t vertical = 0;
     std::optional<Point> leftPin;   // picture units, y upwards; centre when empty
     std::optional<Point> rightPin;
-    std::string typeName;           // its prefix chooses the encoding
+    std::string typeName;           // its prefix, in any case, chooses the encoding
+    bool overwrite = false;         // an existing output is replaced only when asked
 };
 
 }  // namespace korvex

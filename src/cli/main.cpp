@@ -1,4 +1,5 @@
 #include "cli/ComposeCommand.h"
+#include "cli/InterruptCleanup.h"
 
 #include <iostream>
 #include <string>
@@ -6,6 +7,7 @@
 
 int main(int argc, char** argv)
 {
+    korvex::InterruptCleanup::install();
     const std::vector<std::string> args(argv + 1, argv + argc);
     return korvex::ComposeCommand::run(args, std::cout, std::cerr);
 }

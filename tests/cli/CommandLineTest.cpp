@@ -35,7 +35,7 @@ TEST(CommandLine, DefaultsAndTypeFromTheOutputName)
     EXPECT_EQ(parse({"l", "r", "out.tif"}).options.typeName, "TIFF");
     EXPECT_EQ(parse({"l", "r", "out.Tiff"}).options.typeName, "TIFF");
     EXPECT_EQ(parse({"--type", "GIF picture", "l", "r", "out.bin"}).options.typeName, "GIF picture");
-    EXPECT_EQ(parse({"l", "r", "out.png", "--type=JPEG"}).options.typeName, "JPEG");
+    EXPECT_EQ(parse({"l", "r", "out.jpg", "--type=JPEG"}).options.typeName, "JPEG");
 }
 
 TEST(CommandLine, OptionsInBothFormsAndAnyOrder)
@@ -159,6 +159,48 @@ TEST(CommandLine, HelpListsEveryOptionOnceWithItsValue)
         EXPECT_LE(end - start, 80u) << help.substr(start, end - start);
         start = end + 1;
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CommandLine, TypeNamesInAnyCaseMustAgreeWithTheOutputName)
+{
+    const std::vector<std::tuple<std::string, std::string, bool>> cases{
+        {"png", "out.png", true},
+        {"Png", "out.PNG", true},
+        {"jpeg", "out.jpg", true},
+        {"jp", "out.jpeg", true},
+        {"gif", "out.gif", true},
+        {"tiff", "out.tif", true},
+        {"anything", "out.tiff", true},  // anything else is TIFF
+        {"png", "out.bin", true},        // an unknown extension says nothing
+        {"png", "out.jpg", false},
+        {"JPEG", "out.png", false},
+        {"gif", "out.tif", false},
+        {"anything", "out.png", false},
+    };
+    for (const auto& [type, output, agrees] : cases) {
+        const CommandLine line = parse({"--type", type, "l", "r", output});
+        EXPECT_EQ(line.action, agrees ? Action::Compose : Action::UsageError) << type << " " << output;
+        if (!agrees) {
+            EXPECT_NE(line.error.find(type), std::string::npos) << line.error;
+            EXPECT_NE(line.error.find(output), std::string::npos) << line.error;
+        }
+    }
+}
+
+TEST(CommandLine, FlagsTakeNoValueAndOverwriteIsAsked)
+{
+    for (const char* given : {"--bw=1", "--bw=yes", "--overwrite=no"}) {
+        const CommandLine line = parse({given, "l", "r", "o.png"});
+        EXPECT_EQ(line.action, Action::UsageError) << given;
+        const std::string name = std::string(given).substr(0, std::string(given).find('='));
+        EXPECT_EQ(line.error, "option '" + name + "' takes no value") << given;
+    }
+    EXPECT_FALSE(parse({"l", "r", "o.png"}).options.overwrite);
+    EXPECT_TRUE(parse({"l", "r", "o.png", "--overwrite"}).options.overwrite);
 }
 
 }  // namespace

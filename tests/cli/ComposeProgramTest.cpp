@@ -203,10 +203,10 @@ TEST_F(ComposeProgramTest, FailedRunsLeaveAnExistingOutputUntouched)
     const fs::path output = folder / "keep.png";
     std::ofstream(output, std::ios::binary) << "precious bytes";
 
-    EXPECT_EQ(run({"--depth=-99999", sampleLeft, sampleRight, output}).status, 1);
-    EXPECT_EQ(run({folder / "missing.jpg", sampleRight, output}).status, 1);
+    EXPECT_EQ(run({"--overwrite", "--depth=-99999", sampleLeft, sampleRight, output}).status, 1);
+    EXPECT_EQ(run({"--overwrite", folder / "missing.jpg", sampleRight, output}).status, 1);
     // The encoded file cannot be written out: the file size limit stops the writes.
-    const ProgramRun limited = run({sampleLeft, sampleRight, output}, "trap '' XFSZ; ulimit -f 2; ");
+    const ProgramRun limited = run({"--overwrite", sampleLeft, sampleRight, output}, "trap '' XFSZ; ulimit -f 2; ");
     EXPECT_EQ(limited.status, 1);
     EXPECT_TRUE(isOneLine(limited.err)) << limited.err;
     EXPECT_NE(limited.err.find(output.string()), std::string::npos) << limited.err;
@@ -285,4 +285,84 @@ TEST_F(ComposeProgramTest, CameraStereoFilesComposeEyeByEye)
     c = written.bitmap->colorAt(10, 10);
     EXPECT_NEAR(level(c.red), 230, 4);
     EXPECT_NEAR(level(c.green), 153, 4);
+}
+
+namespace {
+
+// A side-by-side pair, 4 + 4 pixels, stored as PNG under a stereo name.
+void writeSideBySidePair(const fs::path& path)
+{
+    auto frame = Bitmap::createRGBCanvas(8, 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 8; ++x)
+            frame->setColor(x < 4 ? Color::rgb(0.8, 0.1, 0.1) : Color::rgb(0.1, 0.5, 0.9), x, y);
+    writeBytes(path, representationUsingType(*frame, FileType::PNG, {}).data);
+}
+
+bool startsWith(const std::string& bytes, std::string_view prefix)
+{
+    return bytes.rfind(prefix, 0) == 0;
+}
+
+}  // namespace
+
+TEST_F(ComposeProgramTest, AnExistingOutputIsReplacedOnlyWithOverwrite)
+{
+    // "korvex-compose pair.jps right.png", meant as a pair, names right.png as the output.
+    const fs::path pair = folder / "pair.jps";
+    writeSideBySidePair(pair);
+    const fs::path right = folder / "right.png";
+    std::ofstream(right, std::ios::binary) << "the right picture";
+
+    ProgramRun r = run({pair, right});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "korvex-compose: " + right.string() + " exists; add --overwrite to replace it\n");
+    EXPECT_EQ(readAll(right), "the right picture");
+
+    r = run({sampleLeft, sampleRight, right});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(readAll(right), "the right picture");
+
+    r = run({"--overwrite", pair, right});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(startsWith(readAll(right), "\x89PNG"));
+    EXPECT_TRUE(strayFiles({pair, right}).empty());
+}
+
+TEST_F(ComposeProgramTest, TypeNamesAreReadInAnyCase)
+{
+    const fs::path pair = folder / "pair.jps";
+    writeSideBySidePair(pair);
+    const std::vector<std::tuple<std::string, std::string, std::string_view>> cases{
+        {"png", "a.png", "\x89PNG"},
+        {"jpeg", "b.jpg", "\xff\xd8"},
+        {"Gif", "c.gif", "GIF8"},
+        {"tiff", "d.tif", "II*"},
+    };
+    for (const auto& [type, name, signature] : cases) {
+        const ProgramRun r = run({"--type", type, pair, folder / name});
+        ASSERT_EQ(r.status, 0) << type << ": " << r.err;
+        EXPECT_TRUE(startsWith(readAll(folder / name), signature)) << type;
+    }
+    const ProgramRun r = run({"--type", "png", pair, folder / "e.jpg"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_FALSE(fs::exists(folder / "e.jpg"));
+}
+
+TEST_F(ComposeProgramTest, ADamagedStereoFileIsWarnedAboutOnce)
+{
+    using namespace korvex::testing;
+    auto frame = Bitmap::createRGBCanvas(64, 32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 64; ++x)
+            frame->setColor(Color::rgb(x / 64.0, y / 32.0, 0.5), x, y);
+    std::vector<std::uint8_t> jpeg = representationUsingType(*frame, FileType::JPEG, {0.98f, {}}).data;
+    jpeg.resize(jpeg.size() * 2 / 3);  // the last rows are missing
+    const fs::path pair = folder / "cut.jps";
+    writeBytes(pair, jpeg);
+
+    const ProgramRun r = run({pair, folder / "cut.png"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(isOneLine(r.err)) << r.err;
+    EXPECT_NE(r.err.find("warning: " + pair.string()), std::string::npos) << r.err;
 }

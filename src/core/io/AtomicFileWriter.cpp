@@ -1,5 +1,7 @@
 #include "core/io/AtomicFileWriter.h"
 
+#include "core/io/TemporaryFiles.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -28,7 +30,7 @@ mode_t modeFor(const std::string& path)
 
 }  // namespace
 
-std::string AtomicFileWriter::write(const std::string& path, std::span<const std::uint8_t> data)
+std::string AtomicFileWriter::write(const std::string& path, std::span<const std::uint8_t> data, Existing existing)
 {
     const std::size_t slash = path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
@@ -37,7 +39,7 @@ std::string AtomicFileWriter::write(const std::string& path, std::span<const std
         return "names a folder, not a file";
 
     std::string temporary = (slash == std::string::npos ? std::string() : folder) + "." + name + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    const int fd = TemporaryFiles::create(temporary);
     if (fd < 0)
         return reason("cannot create a temporary file in the folder", errno);
 
@@ -58,12 +60,12 @@ std::string AtomicFileWriter::write(const std::string& path, std::span<const std
         failure = reason("cannot flush to the disk", errno);
     if (::close(fd) != 0 && failure.empty())
         failure = reason("cannot write", errno);
-    if (failure.empty() && ::rename(temporary.c_str(), path.c_str()) != 0)
-        failure = reason("cannot replace the file", errno);
     if (!failure.empty()) {
-        ::unlink(temporary.c_str());
+        TemporaryFiles::discard(temporary);
         return failure;
     }
+    if (const int error = TemporaryFiles::commit(temporary, path, existing == Existing::Replace); error != 0)
+        return error == EEXIST && existing == Existing::Keep ? existsError : reason("cannot replace the file", error);
 
     // Make the rename itself durable; the file is complete either way.
     const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
