@@ -41,4 +41,26 @@ std::optional<JpegSegment> findJpegSegment(std::span<const std::uint8_t> jpeg, s
     return std::nullopt;
 }
 
+std::vector<std::uint8_t> withJpegSegment(std::span<const std::uint8_t> jpeg, std::uint8_t marker,
+                                          std::span<const std::uint8_t> payload)
+{
+    if (!isJpeg(jpeg) || payload.size() > 0xFFFF - 2)
+        return {};
+    std::size_t at = 2;
+    while (at + 4 <= jpeg.size() && jpeg[at] == 0xFF && (jpeg[at + 1] == 0xE0 || jpeg[at + 1] == 0xE1)) {
+        const std::size_t length = std::size_t(jpeg[at + 2]) << 8 | jpeg[at + 3];
+        if (length < 2 || at + 2 + length > jpeg.size())
+            break;
+        at += 2 + length;
+    }
+    const std::size_t length = payload.size() + 2;
+    std::vector<std::uint8_t> out;
+    out.reserve(jpeg.size() + 2 + length);
+    out.insert(out.end(), jpeg.begin(), jpeg.begin() + std::ptrdiff_t(at));
+    out.insert(out.end(), {0xFF, marker, std::uint8_t(length >> 8), std::uint8_t(length)});
+    out.insert(out.end(), payload.begin(), payload.end());
+    out.insert(out.end(), jpeg.begin() + std::ptrdiff_t(at), jpeg.end());
+    return out;
+}
+
 }  // namespace korvex

@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace korvex {
 
@@ -22,5 +23,13 @@ std::optional<JpegSegment> findJpegSegment(std::span<const std::uint8_t> jpeg, s
                                            std::string_view signature);
 
 bool isJpeg(std::span<const std::uint8_t> data);
+
+// A copy of the stream with a marker segment (marker, length, payload) put
+// after the start-of-image marker and any APP0 (JFIF) and APP1 (EXIF)
+// segments that lead the header, where readers look for APP2 and APP3.
+// Empty when the stream is not a JPEG or the payload is longer than a
+// segment can hold.
+std::vector<std::uint8_t> withJpegSegment(std::span<const std::uint8_t> jpeg, std::uint8_t marker,
+                                          std::span<const std::uint8_t> payload);
 
 }  // namespace korvex

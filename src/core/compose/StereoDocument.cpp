@@ -4,7 +4,12 @@
 #include "core/compose/OverlapGeometry.h"
 #include "core/compose/ResultEncoding.h"
 #include "core/compose/StereoCodes.h"
+#include "core/stereo/AlignedPair.h"
+#include "core/stereo/PairFile.h"
+#include "core/stereo/StereoFrame.h"
+#include "core/stereo/WiggleAnimation.h"
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -41,6 +46,9 @@ void StereoDocument::setUpFromDefaults()
     const std::optional<int> stored = defaults_.integerForKey(glassesTypeKey);
     glasses_ = stored && *stored >= firstGlasses && *stored <= lastGlasses ? *stored : firstGlasses;
     colorize_ = defaults_.boolForKey(colorizeKey).value_or(false);
+    const std::optional<int> format = defaults_.integerForKey(resultFormatKey);
+    const std::optional<StereoFormat> known = format ? stereoFormatFromStoredValue(*format) : std::nullopt;
+    resultFormat_ = known && stereoFormatInfo(*known).isFrame ? *known : StereoFormat::Anaglyph;
 }
 
 bool StereoDocument::hasValidImage(const PictureStore& view)
@@ -108,6 +116,28 @@ void StereoDocument::setAlignment(std::int32_t horizontal, std::int32_t vertical
     commandEnding();
 }
 
+void StereoDocument::setResultFormat(StereoFormat format)
+{
+    if (format == resultFormat_ || !stereoFormatInfo(format).isFrame)
+        return;
+    resultFormat_ = format;
+    defaults_.setInteger(resultFormatKey, stereoFormatInfo(format).storedValue);
+    commandEnding();
+}
+
+void StereoDocument::setGap(int gap)
+{
+    if (gap == gap_ || gap < 0)
+        return;
+    gap_ = gap;
+    commandEnding();
+}
+
+void StereoDocument::setWiggleMilliseconds(int milliseconds)
+{
+    wiggleMilliseconds_ = std::clamp(milliseconds, WiggleTiming::minMilliseconds, WiggleTiming::maxMilliseconds);
+}
+
 void StereoDocument::incDepth()
 {
     horizontalOffset_ = addClamped(horizontalOffset_, calcValueOffset());
@@ -148,6 +178,7 @@ void StereoDocument::switchPictures()
 void StereoDocument::recalc()
 {
     if (!hasResult()) {
+        resultProblem_.clear();
         host_.setDocumentEdited(false);
         return;
     }
@@ -155,22 +186,49 @@ void StereoDocument::recalc()
         return;
     changed_ = false;
     host_.setDocumentEdited(true);
+    if (composeResult())
+        result_.adjustFrame();
+}
 
+OverlapGeometry StereoDocument::overlap() const
+{
     const Bitmap& leftBitmap = *left_.image();
     const Bitmap& rightBitmap = *right_.image();
     // Picture units are pixels after every load; taking the pixel counts keeps
     // every read inside the sample buffers whatever size a bitmap claims.
-    const OverlapGeometry geometry = OverlapGeometry::compute(
+    return OverlapGeometry::compute(
         Size{double(leftBitmap.pixelsWide()), double(leftBitmap.pixelsHigh())}, left_.pinPoint(),
         Size{double(rightBitmap.pixelsWide()), double(rightBitmap.pixelsHigh())}, right_.pinPoint(),
         horizontalOffset_, verticalOffset_);
+}
 
-    result_.createImageWithSize(Size{geometry.W, geometry.H});
+bool StereoDocument::composeResult()
+{
+    resultProblem_.clear();
+    const OverlapGeometry geometry = overlap();
+    if (!geometry.overlaps())
+        resultProblem_ = "the pictures do not overlap with these pin points and offsets";
+    if (resultFormat_ == StereoFormat::Anaglyph) {
+        result_.createImageWithSize(Size{geometry.W, geometry.H});
+        Bitmap* canvas = result_.image();
+        if (!canvas)
+            return false;
+        AnaglyphComposer(glasses_, colorize_).compose(*left_.image(), *right_.image(), geometry, *canvas);
+        return true;
+    }
+    const StereoFrameSize size = stereoFrameSize(resultFormat_, geometry.pixelsWide(), geometry.pixelsHigh(), gap_);
+    if (geometry.overlaps() && !size)
+        resultProblem_ = size.error;
+    result_.createImageWithSize(resultProblem_.empty() ? Size{double(size.width), double(size.height)} : Size{});
     Bitmap* canvas = result_.image();
     if (!canvas)
-        return;
-    AnaglyphComposer(glasses_, colorize_).compose(leftBitmap, rightBitmap, geometry, *canvas);
-    result_.adjustFrame();
+        return false;
+    if (!fillStereoFrame(AlignedPair(*left_.image(), *right_.image(), geometry), resultFormat_, gap_, *canvas)) {
+        resultProblem_ = "not enough memory for the " + std::string(stereoFormatInfo(resultFormat_).code) + " picture";
+        result_.createImageWithSize(Size{});
+        return false;
+    }
+    return true;
 }
 
 EncodeResult StereoDocument::dataRepresentationOfType(std::string_view typeName)
@@ -178,9 +236,20 @@ EncodeResult StereoDocument::dataRepresentationOfType(std::string_view typeName)
     // The edited mark is left to the caller, to clear once the file is
     // written: a save that fails must not make the changes look saved.
     recalc();
+    if (const std::optional<PairFileType> pairType = pairFileTypeForName(typeName)) {
+        if (!hasResult())
+            return EncodeResult{{}, "there is no stereo pair to save"};
+        const OverlapGeometry geometry = overlap();
+        if (!geometry.overlaps())
+            return EncodeResult{{}, "the pictures do not overlap with these pin points and offsets"};
+        PairFileOptions options;
+        options.jpeg = ResultEncoding::forTypeName("JPEG").properties;
+        options.wiggleMilliseconds = wiggleMilliseconds_;
+        return encodePairFile(AlignedPair(*left_.image(), *right_.image(), geometry), *pairType, options);
+    }
     const Bitmap* bitmap = result_.image();
     if (!bitmap)
-        return EncodeResult{{}, "there is no result picture to save"};
+        return EncodeResult{{}, resultProblem_.empty() ? "there is no result picture to save" : resultProblem_};
     return ResultEncoding::forTypeName(typeName).encode(*bitmap);
 }
 

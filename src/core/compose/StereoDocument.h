@@ -2,10 +2,15 @@
 
 #include "core/bitmap/ImageEncoder.h"
 #include "core/compose/DocumentHost.h"
+#include "core/compose/OverlapGeometry.h"
 #include "core/compose/UserDefaults.h"
 #include "core/imageview/PictureStore.h"
+#include "core/stereo/StereoFormat.h"
+#include "core/stereo/WiggleAnimation.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace korvex {
@@ -18,13 +23,15 @@ class StereoDocument {
 public:
     static constexpr std::string_view glassesTypeKey = "GlassesType";
     static constexpr std::string_view colorizeKey = "Colorize";
+    static constexpr std::string_view resultFormatKey = "ResultFormat";
 
     StereoDocument(PictureStore& leftImage, PictureStore& rightImage, PictureStore& resultImage,
                    DocumentHost& host, UserDefaults& defaults);
 
     // Reads the glasses type and colour mode from the defaults, once the
     // window is set up. A missing, zero or unknown glasses type gives 1; a
-    // missing colour mode gives black and white.
+    // missing colour mode gives black and white; a missing or unknown result
+    // format gives the anaglyph.
     void setUpFromDefaults();
 
     // Queries.
@@ -37,6 +44,13 @@ public:
     std::int32_t verticalOffset() const { return verticalOffset_; }
     bool changed() const { return changed_; }
     bool resultVisible() const { return resultVisible_; }
+    // What the result shows: the anaglyph or another frame format.
+    StereoFormat resultFormat() const { return resultFormat_; }
+    int gap() const { return gap_; }
+    int wiggleMilliseconds() const { return wiggleMilliseconds_; }
+    // Why the last composition left no result although both pictures are
+    // there (no overlap, a frame too small or too large), else empty.
+    const std::string& resultProblem() const { return resultProblem_; }
 
     // Inputs changed elsewhere (loads, pins, drops) and the result tab's state.
     void setChanged(bool changed) { changed_ = changed; }
@@ -55,13 +69,21 @@ public:
     void switchPictures();
     // Both offsets at once, for scripted runs.
     void setAlignment(std::int32_t horizontal, std::int32_t vertical);
+    // Chooses the frame format the result shows and keeps it in the
+    // defaults; formats that are files of their own change nothing.
+    void setResultFormat(StereoFormat format);
+    // White pixels between the eyes of side by side, cross-eyed and over-under; 0 and up.
+    void setGap(int gap);
+    void setWiggleMilliseconds(int milliseconds);
 
     // Composes the result when an input changed since the last composition.
     void recalc();
 
     // The save's bytes: recomposes if needed, then encodes the result by the
-    // type name's prefix. Fails without a result. The edited mark stays as it
-    // is: the caller clears it once the bytes are safely written.
+    // type name's prefix. A pair file type's exact name ("MPO", "JPS",
+    // "Wiggle (GIF)", "Wiggle (WebP)") writes the aligned pair in that format
+    // whatever the result shows. Fails without a result. The edited mark
+    // stays as it is: the caller clears it once the bytes are safely written.
     EncodeResult dataRepresentationOfType(std::string_view typeName);
 
     PictureStore& leftImage() { return left_; }
@@ -70,6 +92,8 @@ public:
 
 private:
     void commandEnding();
+    bool composeResult();
+    OverlapGeometry overlap() const;  // of the two pictures; both must be there
 
     PictureStore& left_;
     PictureStore& right_;
@@ -83,6 +107,10 @@ private:
     bool colorize_ = false;
     std::int32_t horizontalOffset_ = 0;
     std::int32_t verticalOffset_ = 0;
+    StereoFormat resultFormat_ = StereoFormat::Anaglyph;
+    int gap_ = 0;
+    int wiggleMilliseconds_ = WiggleTiming::defaultMilliseconds;
+    std::string resultProblem_;
 };
 
 }  // namespace korvex

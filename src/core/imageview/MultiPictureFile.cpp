@@ -3,6 +3,8 @@
 #include "core/bitmap/JpegSegments.h"
 #include "core/bitmap/TiffDirectoryReader.h"
 
+#include <optional>
+
 namespace korvex {
 
 namespace {
@@ -51,21 +53,23 @@ MultiPictureIndex readMultiPictureIndex(std::span<const std::uint8_t> file)
         return index;
     }
 
-    Entry entries[2];
-    const std::uint32_t wanted = count < 2 ? count : 2;
-    for (std::uint32_t i = 0; i < wanted; ++i) {
+    auto readEntry = [&](std::uint32_t i) -> std::optional<Entry> {
         const std::size_t at = std::size_t(entriesEntry->valueOrOffset) + std::size_t(i) * 16;
         const auto attribute = mp->read32(at);
         const auto size = mp->read32(at + 4);
         const auto offset = mp->read32(at + 8);
-        if (!attribute || !size || !offset) {
-            index.error = "damaged multi-picture index: entries lie outside the index";
-            return index;
-        }
-        entries[i] = {*attribute & typeMask, *size, *offset};
+        if (!attribute || !size || !offset)
+            return std::nullopt;
+        return Entry{*attribute & typeMask, *size, *offset};
+    };
+    const std::optional<Entry> firstEntry = readEntry(0);
+    if (!firstEntry) {
+        index.error = "damaged multi-picture index: entries lie outside the index";
+        return index;
     }
 
-    // The first picture starts the file; every other one is placed by its offset.
+    // The first picture starts the file; every other one is placed by its
+    // offset and must start like a JPEG, or the index is what is wrong.
     auto locate = [&](const Entry& e, bool isFirst, std::span<const std::uint8_t>& out) {
         const std::uint64_t start = isFirst ? 0 : std::uint64_t(headerOffset) + e.offset;
         if ((!isFirst && e.offset == 0) || e.size == 0 || start >= file.size() || e.size > file.size() - start)
@@ -73,24 +77,38 @@ MultiPictureIndex readMultiPictureIndex(std::span<const std::uint8_t> file)
         out = file.subspan(std::size_t(start), e.size);
         return true;
     };
-    if (!locate(entries[0], true, index.first)) {
+    if (!locate(*firstEntry, true, index.first)) {
         index.error = "damaged multi-picture index: the first picture lies outside the file";
         index.first = file;
         return index;
     }
-    if (count < 2)
+    if (firstEntry->type != disparity && firstEntry->type != baselinePrimary)
         return index;
 
-    const bool pair = (entries[0].type == disparity || entries[0].type == baselinePrimary) && entries[1].type == disparity;
-    if (!pair)
+    // The other eye is the next disparity picture; thumbnails may come between.
+    std::optional<Entry> secondEntry;
+    for (std::uint32_t i = 1; i < count && !secondEntry; ++i) {
+        const std::optional<Entry> e = readEntry(i);
+        if (!e) {
+            index.error = "damaged multi-picture index: entries lie outside the index";
+            return index;
+        }
+        if (e->type == disparity)
+            secondEntry = e;
+    }
+    if (!secondEntry)
         return index;
-    if (!locate(entries[1], false, index.second)) {
+    if (!locate(*secondEntry, false, index.second)) {
         index.error = "damaged multi-picture index: the second picture lies outside the file";
         return index;
     }
     // A second entry that points back into the first picture is a loop, not a picture.
     if (index.second.data() < index.first.data() + index.first.size()) {
         index.error = "damaged multi-picture index: the second picture overlaps the first";
+        return index;
+    }
+    if (!isJpeg(index.second)) {
+        index.error = "damaged multi-picture index: the second picture's offset does not lead to a JPEG picture";
         return index;
     }
     index.isStereoPair = true;

@@ -7,6 +7,7 @@
 #include "core/imageview/StereoFile.h"
 
 #include "../JpegTestSegments.h"
+#include "../MultiPictureTestFiles.h"
 #include "../TestPictures.h"
 
 #include <gtest/gtest.h>
@@ -188,4 +189,60 @@ TEST(PhotoOrientation, TurnedPhotosAreUprightBeforeSplittingAndSizing)
     PictureStore store;
     ASSERT_TRUE(store.setImageWithData(file));
     EXPECT_EQ(store.pinPoint(), (Point{32, 16}));
+}
+
+TEST(MultiPictureFile, HeaderShapesCamerasWriteAllGiveThePair)
+{
+    const auto left = solidJpeg(48, 32, 250 / 255.0, 10 / 255.0, 10 / 255.0);
+    const auto right = solidJpeg(48, 32, 10 / 255.0, 10 / 255.0, 250 / 255.0);
+    const auto thumbnail = solidJpeg(16, 8, 10 / 255.0, 250 / 255.0, 10 / 255.0);
+    const std::uint32_t largeThumbnail = 0x010001;
+    struct Case {
+        const char* what;
+        MpoShape shape;
+        std::vector<MpoPicture> pictures;
+    };
+    const std::vector<MpoPicture> pair = {{left, disparityType}, {right, disparityType}};
+    const Case cases[] = {
+        {"plain", {}, pair},
+        {"first directory at 10", {.firstDirectory = 10}, pair},
+        {"first directory at 32, big-endian", {.little = false, .firstDirectory = 32}, pair},
+        {"big-endian", {.little = false}, pair},
+        {"extra index entries", {.extraEntries = true}, pair},
+        {"attributes after the index", {.attributesAfterIndex = true}, pair},
+        {"attributes in the second picture", {.attributesInOtherPictures = true}, pair},
+        {"everything", {false, 12, true, true, true}, pair},
+        {"large thumbnail before the right eye", {},
+         {{left, primaryType}, {thumbnail, largeThumbnail}, {right, disparityType}}},
+        {"large thumbnail after the pair", {.attributesInOtherPictures = true},
+         {{left, disparityType}, {right, disparityType}, {thumbnail, largeThumbnail}}},
+    };
+    for (const Case& c : cases) {
+        const auto file = buildMultiPictureFile(c.pictures, c.shape);
+        const MultiPictureIndex index = readMultiPictureIndex(file);
+        EXPECT_TRUE(index.error.empty()) << c.what << ": " << index.error;
+        EXPECT_TRUE(index.isStereoPair) << c.what;
+        const auto l = loadStereoShare(file, StereoLayout::MultiPicture, LeftRole);
+        const auto r = loadStereoShare(file, StereoLayout::MultiPicture, RightRole);
+        ASSERT_TRUE(l && r) << c.what << ": " << l.error << r.error;
+        EXPECT_EQ(r.bitmap->pixelsWide(), 48) << c.what;
+        EXPECT_TRUE(reddish(*l.bitmap, 10, 10)) << c.what;
+        EXPECT_TRUE(bluish(*r.bitmap, 10, 10)) << c.what;
+    }
+}
+
+TEST(MultiPictureFile, AnIndexLeadingNowhereSaysSoInsteadOfBlamingThePicture)
+{
+    const auto left = solidJpeg(48, 32, 250 / 255.0, 10 / 255.0, 10 / 255.0);
+    const auto right = solidJpeg(48, 32, 10 / 255.0, 10 / 255.0, 250 / 255.0);
+    auto file = buildMultiPictureFile({{left, disparityType}, {right, disparityType}});
+    // The second picture's offset lands inside the file, but not on a picture.
+    file.insert(file.begin() + std::ptrdiff_t(left.size()) + 60, 7, 0x00);
+    const MultiPictureIndex index = readMultiPictureIndex(file);
+    EXPECT_FALSE(index.isStereoPair);
+    EXPECT_NE(index.error.find("multi-picture index"), std::string::npos) << index.error;
+    const auto r = loadStereoShare(file, StereoLayout::MultiPicture, RightRole);
+    EXPECT_FALSE(r);
+    EXPECT_EQ(r.error.find("not a PNG"), std::string::npos) << r.error;
+    EXPECT_NE(r.error.find("multi-picture index"), std::string::npos) << r.error;
 }

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace korvex {
+
+// Weights that squeeze `from` samples into `to` (to <= from) along one
+// direction: a Lanczos-3 filter widened by the squeeze factor, so detail
+// finer than the new spacing is smoothed away instead of folding back as
+// false patterns, while edges stay sharp. Samples beyond the ends repeat the
+// edge one. Weights are fixed point and sum exactly to `one` for every output.
+class Squeeze {
+public:
+    static constexpr int fractionBits = 14;
+    static constexpr int one = 1 << fractionBits;
+
+    Squeeze(int from, int to);
+
+    int outputs() const { return int(first_.size()); }
+    // Output i takes weights(i)[k] of input first(i) + k.
+    int first(int i) const { return first_[std::size_t(i)]; }
+    std::span<const std::int32_t> weights(int i) const;
+
+    // Squeezes one row of 8-bit RGB pixels, from() wide, into outputs() pixels.
+    void squeezeRow(const std::uint8_t* in, std::uint8_t* out) const;
+    // Output row i of a vertical squeeze: the weighted sum of the input rows
+    // first(i), first(i) + 1, ... over `bytes` bytes; `sums` holds `bytes` values.
+    void squeezeColumnsInto(int i, const std::uint8_t* const* inputRows, std::size_t bytes, std::int32_t* sums,
+                            std::uint8_t* out) const;
+
+private:
+    std::vector<int> first_;
+    std::vector<std::size_t> start_;  // into weights_, one more than there are outputs
+    std::vector<std::int32_t> weights_;
+};
+
+}  // namespace korvex
