@@ -2,7 +2,7 @@
 
 #include "cli/ArgumentParser.h"
 #include "cli/ComposeOptionTable.h"
-#include "cli/OutputTypes.h"
+#include "cli/OutputChoice.h"
 #include "core/imageview/StereoFile.h"
 
 namespace korvex {
@@ -54,15 +54,8 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args)
         return usageError(paths.size() < 2 ? "missing input or output file" : "too many file names");
     }
 
-    const auto fromExtension = typeNameForOutput(o.output);
-    if (o.typeName.empty()) {
-        if (!fromExtension)
-            return usageError("cannot tell the output type from '" + o.output + "' (use "
-                              + outputExtensionList(", ", ".") + " or --type)");
-        o.typeName = *fromExtension;
-    } else if (fromExtension && !sameFileType(o.typeName, *fromExtension)) {
-        return usageError("type '" + o.typeName + "' does not make the kind of file '" + o.output + "' names");
-    }
+    if (const auto problem = chooseOutput(o))
+        return usageError(*problem);
     line.action = Action::Compose;
     return line;
 }
@@ -80,7 +73,8 @@ std::string CommandLine::help()
     parser.add(bindOptions(composeOptionTable(), unused));
     return usage()
         + "\n"
-          "Composes an anaglyph from a stereo pair and writes it to OUTPUT.\n"
+          "Composes a stereo pair into an anaglyph, or lays it out in another stereo\n"
+          "format (--format), and writes it to OUTPUT.\n"
           "STEREOFILE is a .jps (side by side), .pns (interleaved rows) or .mpo file\n"
           "holding both pictures.\n"
           "\n"

@@ -7,6 +7,8 @@
 #include "core/imageview/PicturePairLoader.h"
 #include "core/imageview/PictureStore.h"
 #include "cli/ValueParsers.h"
+#include "core/stereo/PairFile.h"
+#include "core/stereo/WiggleAnimation.h"
 
 #include <filesystem>
 
@@ -61,14 +63,21 @@ ComposeJob::Outcome ComposeJob::run(const ComposeOptions& options)
     StereoDocument document(left, right, result, host, defaults);
     document.setUpFromDefaults();
     document.setAlignment(options.depth, options.vertical);
+    const StereoFormat format = options.format.value_or(StereoFormat::Anaglyph);
+    if (stereoFormatInfo(format).isFrame)
+        document.setResultFormat(format);
+    document.setGap(options.gap.value_or(0));
+    document.setWiggleMilliseconds(options.wiggleMilliseconds.value_or(WiggleTiming::defaultMilliseconds));
     document.setChanged(true);
     document.recalc();
     if (!result.image()) {
         const std::string pair = options.stereoFile ? options.left : options.left + " and " + options.right;
-        return failure(pair + ": the pictures do not overlap with these pin points and offsets");
+        return failure(pair + ": " + document.resultProblem());
     }
 
-    const EncodeResult encoded = document.dataRepresentationOfType(uppercase(options.typeName));
+    // A pair type's name is matched exactly; the still types' prefix in capitals.
+    const bool pairType = pairFileTypeForName(options.typeName).has_value();
+    const EncodeResult encoded = document.dataRepresentationOfType(pairType ? options.typeName : uppercase(options.typeName));
     if (!encoded)
         return failure(options.output + ": cannot encode the result: " + encoded.error);
     const std::string writeError = AtomicFileWriter::write(

@@ -2,6 +2,8 @@
 
 #include "cli/ValueParsers.h"
 #include "core/compose/StereoCodes.h"
+#include "core/stereo/StereoFormat.h"
+#include "core/stereo/WiggleAnimation.h"
 
 namespace korvex {
 
@@ -25,6 +27,25 @@ Error setPin(std::optional<Point>& pin, const std::string& name, const std::stri
         return "option '" + name + "' needs X,Y in pixels, not '" + value + "'";
     pin = *parsed;
     return std::nullopt;
+}
+
+Error setBounded(std::optional<int>& target, const std::string& name, const std::string& value, int low, int high,
+                 const std::string& unit)
+{
+    const auto parsed = parseInteger(value);
+    if (!parsed || *parsed < low || *parsed > high)
+        return "option '" + name + "' needs a whole number of " + unit + " from " + std::to_string(low) + " to "
+             + std::to_string(high) + ", not '" + value + "'";
+    target = *parsed;
+    return std::nullopt;
+}
+
+std::string formatCodes()
+{
+    std::string codes;
+    for (const StereoFormatInfo& info : stereoFormats())
+        codes += (codes.empty() ? "" : ", ") + std::string(info.code);
+    return codes;
 }
 
 }  // namespace
@@ -62,6 +83,26 @@ const std::vector<OptionSpec<ComposeOptions>>& composeOptionTable()
          [](ComposeOptions& o, const std::string& value) -> Error {
              o.typeName = value;
              return std::nullopt;
+         }},
+        {"--format", "NAME",
+         "anaglyph, side-by-side, cross-eyed, over-under,\nhalf-side-by-side, half-over-under, interleaved\n"
+         "(frames, as any still type), mpo, jps, or wiggle\n(as .gif or .webp); default anaglyph, or mpo and\n"
+         "jps for OUTPUTs named so",
+         [](ComposeOptions& o, const std::string& value) -> Error {
+             const auto format = stereoFormatFromCode(value);
+             if (!format)
+                 return "unknown format '" + value + "' (use " + formatCodes() + ")";
+             o.format = *format;
+             return std::nullopt;
+         }},
+        {"--gap", "N", "white pixels between the eyes of side-by-side,\ncross-eyed and over-under; default 0",
+         [](ComposeOptions& o, const std::string& value) {
+             return setBounded(o.gap, "--gap", value, 0, 65535, "pixels");
+         }},
+        {"--wiggle-ms", "N", "how long a wiggle shows each eye, in milliseconds\n(20 to 10000); default 120",
+         [](ComposeOptions& o, const std::string& value) {
+             return setBounded(o.wiggleMilliseconds, "--wiggle-ms", value, WiggleTiming::minMilliseconds,
+                               WiggleTiming::maxMilliseconds, "milliseconds");
          }},
         {"--overwrite", "", "replace OUTPUT if it exists; without this an existing\nfile is left alone and the run fails",
          [](ComposeOptions& o, const std::string&) -> Error {

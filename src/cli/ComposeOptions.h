@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/bitmap/Bitmap.h"
+#include "core/stereo/StereoFormat.h"
 
 #include <cstdint>
 #include <optional>
@@ -23,6 +24,10 @@ struct ComposeOptions {
     std::optional<Point> rightPin;
     std::string typeName;           // its prefix, in any case, chooses the encoding
     bool overwrite = false;         // an existing output is replaced only when asked
+    // Empty until given; the output's name may imply the format (.mpo, .jps).
+    std::optional<StereoFormat> format;
+    std::optional<int> gap;                 // pixels between the eyes
+    std::optional<int> wiggleMilliseconds;  // each frame of a wiggle
 };
 
 }  // namespace korvex
