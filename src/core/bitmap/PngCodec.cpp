@@ -7,6 +7,7 @@
 
 #include <bit>
 #include <csetjmp>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -28,10 +29,10 @@ struct PngIo {
 
 constexpr std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
 
-// Kept below libpng's own defaults so that a hostile text or ICC chunk cannot
-// make it allocate much; pixels are bounded by ImageLimits instead.
-constexpr png_alloc_size_t chunkMallocMax = 8u << 20;
-constexpr png_uint_32 chunkCacheMax = 1000;
+// No single allocation of libpng's may exceed this. Its largest honest ones
+// are two row buffers of the widest picture (65535 pixels of 8 bytes);
+// pixels are ours, bounded by ImageLimits.
+constexpr png_alloc_size_t maxLibraryAllocation = 8u << 20;
 constexpr std::size_t idatReadSize = 1024;
 // Deflate expands its input at most 1032 times. A big picture whose file could
 // not hold its pixel data even so is a bomb: its buffer would be nearly all
@@ -72,6 +73,18 @@ void writeData(png_structp png, png_bytep source, std::size_t length)
 }
 
 void flushData(png_structp) {}
+
+// libpng treats a chunk longer than its malloc limit as a mere warning and
+// then allocates and zero-fills the length the chunk claims: refuse instead.
+png_voidp allocateBounded(png_structp, png_alloc_size_t size)
+{
+    return size > maxLibraryAllocation ? nullptr : std::malloc(size);
+}
+
+void freeBounded(png_structp, png_voidp pointer)
+{
+    std::free(pointer);
+}
 
 struct PngHeader {
     png_uint_32 width = 0;
@@ -205,7 +218,8 @@ DecodeResult PngCodec::decode(std::span<const std::uint8_t> data)
     io.size = data.size();
 
     ReadStructs s;
-    s.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &io, onError, onWarning);
+    s.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &io, onError, onWarning, nullptr, allocateBounded,
+                                     freeBounded);
     if (s.png)
         s.info = png_create_info_struct(s.png);
     if (!s.png || !s.info) {
@@ -215,8 +229,12 @@ DecodeResult PngCodec::decode(std::span<const std::uint8_t> data)
     png_set_read_fn(s.png, &io, readData);
     // Our own limits give the reason; libpng's would refuse with less helpful words.
     png_set_user_limits(s.png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
-    png_set_chunk_malloc_max(s.png, chunkMallocMax);
-    png_set_chunk_cache_max(s.png, chunkCacheMax);
+    // Only IHDR, PLTE, tRNS and IDAT shape the pixels. Every other chunk
+    // (text, palettes, calibration, profiles) is skipped unread in small
+    // steps, so its length costs neither memory nor a parse; a text handler
+    // refused its buffer by the allocator would instead read on from inside
+    // the chunk and fail a picture that is only a big comment.
+    png_set_keep_unknown_chunks(s.png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     // Compressed data is read in steps of this size; small steps keep more
     // rows of a cut file at no measurable cost.
     png_set_compression_buffer_size(s.png, idatReadSize);

@@ -13,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -57,6 +58,36 @@ inline std::vector<std::uint8_t> pngDeclaring(std::uint32_t w, std::uint32_t h)
     putBig32(png, 20, h);
     putBig32(png, 29, crc32(png.data() + 12, 17));
     return png;
+}
+
+// A chunk whose length field says `claimed` although only `body` follows
+// (then its CRC, right for the body alone).
+inline std::vector<std::uint8_t> pngChunk(const char* type, std::uint32_t claimed, const std::vector<std::uint8_t>& body)
+{
+    std::vector<std::uint8_t> chunk(12 + body.size());
+    putBig32(chunk, 0, claimed);
+    std::copy_n(type, 4, chunk.begin() + 4);
+    std::copy(body.begin(), body.end(), chunk.begin() + 8);
+    putBig32(chunk, chunk.size() - 4, crc32(chunk.data() + 4, 4 + body.size()));
+    return chunk;
+}
+
+// A 4 x 4 RGB picture with `chunk` right after its header, or right before
+// its end when `afterPixels`.
+inline std::vector<std::uint8_t> pngWithChunk(const std::vector<std::uint8_t>& chunk, bool afterPixels = false)
+{
+    std::vector<std::uint8_t> png = encodedPicture(FileType::PNG, 4, 4);
+    const std::size_t at = afterPixels ? png.size() - 12 : 8 + 25;  // before IEND, or after IHDR
+    png.insert(png.begin() + std::ptrdiff_t(at), chunk.begin(), chunk.end());
+    return png;
+}
+
+// A chunk that claims about 2 GB and is followed by a dozen bytes: the
+// file ends long before the length says.
+inline std::vector<std::uint8_t> pngClaimingGigabytes(const char* type)
+{
+    const std::vector<std::uint8_t> dozen = {'k', 'e', 'y', 0, 't', 'e', 'x', 't', 1, 2, 3, 4};
+    return pngWithChunk(pngChunk(type, 0x7FFFFFF0u, dozen));
 }
 
 // The start-of-frame segment holds the height, then the width.

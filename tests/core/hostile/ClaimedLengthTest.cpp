@@ -1,0 +1,78 @@
+// Chunks, tags, segments and blocks whose length fields claim far more than
+// the file holds: each costs no more than the bytes that are there, and a
+// picture around a big but honest block still loads whole.
+#include "core/bitmap/ImageDecoder.h"
+
+#include "HostileFiles.h"
+
+#include <gtest/gtest.h>
+
+using namespace korvex;
+using namespace korvex::testing;
+
+namespace {
+
+constexpr std::size_t smallHeadroom = 64u << 20;
+
+// Text, palette suggestions, calibration, scale, profile, EXIF, an unknown
+// safe-to-copy chunk, and one that libpng keeps in its chunk cache.
+const char* const ancillaryPngChunks[] = {"tEXt", "zTXt", "iTXt", "sPLT", "pCAL", "sCAL", "iCCP", "eXIf", "vpAg", "tIME"};
+
+std::string pixelsOf(const DecodeResult& r)
+{
+    if (!r.bitmap)
+        return "refused: " + r.error;
+    std::string s = outcome(r) + ":";
+    for (int y = 0; y < r.bitmap->pixelsHigh(); ++y)
+        for (int x = 0; x < r.bitmap->pixelsWide(); ++x)
+            s += " " + std::to_string(int(r.bitmap->colorAt(x, y).red * 255 + 0.5));
+    return s;
+}
+
+}  // namespace
+
+TEST(ClaimedLengths, PngChunkClaimingGigabytesIsRefusedFromTheBytesThatAreThere)
+{
+    for (const char* type : ancillaryPngChunks) {
+        SCOPED_TRACE(type);
+        const std::vector<std::uint8_t> png = pngClaimingGigabytes(type);
+        ASSERT_LT(png.size(), 200u);
+        EXPECT_EQ(outcome(decodeImage(png)), "refused: damaged PNG file: file ends early");
+        // Nothing near the claimed length is asked for.
+        if (addressLimitsWork()) {
+            EXPECT_EQ(inChildWithHeadroom(smallHeadroom, [&] { return outcome(decodeImage(png)); }),
+                      "refused: damaged PNG file: file ends early");
+        }
+    }
+}
+
+TEST(ClaimedLengths, PngChunkClaimingGigabytesAfterThePixelsKeepsThePicture)
+{
+    const std::vector<std::uint8_t> honest = encodedPicture(FileType::PNG, 4, 4);
+    for (const char* type : ancillaryPngChunks) {
+        SCOPED_TRACE(type);
+        const DecodeResult r = decodeImage(pngWithChunk(pngChunk(type, 0x7FFFFFF0u, {1, 2, 3}), true));
+        EXPECT_EQ(pixelsOf(r), pixelsOf(decodeImage(honest)));
+        EXPECT_EQ(r.warning, "file is damaged after the picture data (file ends early)");
+    }
+}
+
+TEST(ClaimedLengths, PngWithABigHonestChunkLoadsItsPixels)
+{
+    // Larger than any single allocation libpng may make: the chunk is
+    // skipped, not read into memory, and the chunks after it are found.
+    const std::vector<std::uint8_t> honest = encodedPicture(FileType::PNG, 4, 4);
+    std::vector<std::uint8_t> text = {'C', 'o', 'm', 'm', 'e', 'n', 't', 0};
+    text.resize(12u << 20, 'x');
+    for (const char* type : {"tEXt", "iCCP", "vpAg"}) {
+        SCOPED_TRACE(type);
+        const std::vector<std::uint8_t> png = pngWithChunk(pngChunk(type, std::uint32_t(text.size()), text));
+        const DecodeResult r = decodeImage(png);
+        EXPECT_EQ(pixelsOf(r), pixelsOf(decodeImage(honest)));
+        EXPECT_EQ(r.warning, "");
+        if (addressLimitsWork()) {
+            // The file itself is 12 MB; the child has a copy of it already.
+            EXPECT_EQ(inChildWithHeadroom(smallHeadroom, [&] { return pixelsOf(decodeImage(png)); }), pixelsOf(r));
+        }
+    }
+}
