@@ -1,4 +1,6 @@
 #include "gui/app/ApplicationHandler.h"
+#include "gui/app/LaunchRequest.h"
+#include "gui/app/SingleInstance.h"
 #include "gui/app/SettingsDefaults.h"
 #include "gui/document/DocumentController.h"
 #include "gui/document/MyDocument.h"
@@ -6,7 +8,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
-#include <QMessageBox>
 
 using namespace korvex;
 
@@ -30,6 +31,13 @@ int main(int argc, char* argv[])
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Pictures to open as documents (each whole, as the left picture)."), QStringLiteral("[files...]"));
     parser.process(app);
 
+    // A program already running for this user opens the files and comes to
+    // the front; this start then ends.
+    const OpenRequest request = launchRequest(parser.positionalArguments(), parser.value(left), parser.value(right));
+    const QString serverName = SingleInstance::defaultServerName();
+    if (SingleInstance::handOver(serverName, request))
+        return 0;
+
     SettingsDefaults defaults;
     DocumentController documents(defaults);
     ApplicationHandler handler(documents);
@@ -40,21 +48,13 @@ int main(int argc, char* argv[])
         QApplication::quit();
     });
 
-    if (parser.isSet(left) || parser.isSet(right)) {
-        MyDocument* document = documents.openUntitledDocument();
-        if (parser.isSet(left) && parser.isSet(right))
-            document->loadPair(parser.value(left), parser.value(right));
-        else if (parser.isSet(left))
-            document->loadLeft(parser.value(left));
-        else
-            document->loadRight(parser.value(right));
-    }
-    for (const QString& path : parser.positionalArguments()) {
-        QString error;
-        if (!documents.openDocumentWithContentsOfFile(path, true, &error))
-            QMessageBox::warning(nullptr, QStringLiteral("Korvex"), error);
-    }
+    openLaunchRequest(documents, request);
     if (documents.documents().isEmpty())
         documents.openUntitledDocument();
+
+    SingleInstance instance(serverName);
+    QObject::connect(&instance, &SingleInstance::openRequested, &documents,
+                     [&documents](const OpenRequest& handed) { openLaunchRequest(documents, handed); });
+    instance.listen();  // without it this program simply runs alone
     return app.exec();
 }

@@ -1,6 +1,7 @@
 #include "gui/document/DocumentController.h"
 
 #include "core/bitmap/FileBytes.h"
+#include "core/imageview/StereoFile.h"
 #include "gui/app/Strings.h"
 #include "gui/document/MyDocument.h"
 
@@ -59,16 +60,31 @@ MyDocument* DocumentController::openUntitledDocument(bool display)
 
 MyDocument* DocumentController::openDocumentWithContentsOfFile(const QString& path, bool display, QString* error)
 {
-    FileBytes file = readFileBytes(QFile::encodeName(path).toStdString());
-    if (!file) {
+    const std::string nativePath = QFile::encodeName(path).toStdString();
+    const bool stereo = stereoLayoutForPath(nativePath) != StereoLayout::None;
+    // A stereo file is read by the pair loader; only ask whether it can be.
+    FileBytes file = stereo ? FileBytes{} : readFileBytes(nativePath);
+    if (stereo) {
+        QFile probe(path);
+        if (!probe.open(QIODevice::ReadOnly))
+            file.error = probe.errorString().toStdString();
+    }
+    if (!file.error.empty()) {
         if (error)
             *error = localizedString("CannotOpen").arg(QFileInfo(path).fileName(), QString::fromStdString(file.error));
         return nullptr;
     }
     MyDocument* document = makeDocument();
     document->setDisplayName(QFileInfo(path).fileName());
-    document->loadDataRepresentation(std::move(file.data));
+    if (!stereo)
+        document->loadDataRepresentation(std::move(file.data));
     document->awakeFromNib();
+    if (stereo) {
+        // Both views from the one file: a side-by-side frame whole in the
+        // left view is never what someone opening a stereo file means.
+        document->loadPair(path, path);
+        document->setDocumentEdited(false);  // nothing made yet that could be lost
+    }
     emit documentAdded(document);
     if (display)
         show(document);

@@ -11,7 +11,8 @@ class MyDocument;
 class UserDefaults;
 
 // Keeps the open documents: makes untitled ones, opens files as documents
-// (the whole file becomes the left picture), and finds a window's document.
+// (a picture whole as the left picture, a stereo file into both views), and
+// finds a window's document.
 class DocumentController : public QObject {
     Q_OBJECT
 
@@ -21,9 +22,10 @@ public:
 
     // A new empty document titled "Untitled", "Untitled 2", ...; shown when asked.
     MyDocument* openUntitledDocument(bool display = true);
-    // A document whose left picture is the file, whole. Null (with `error`
-    // set) when the file cannot be read; an undecodable picture still opens
-    // a document that says why.
+    // A document whose left picture is the file, whole, or whose two views
+    // hold the shares of a stereo file (".jps", ".pns", ".mpo"). Null (with
+    // `error` set) when the file cannot be read; an undecodable picture still
+    // opens a document that says why.
     MyDocument* openDocumentWithContentsOfFile(const QString& path, bool display = true, QString* error = nullptr);
 
     // The document whose window is `window` (or holds the widget), if any;

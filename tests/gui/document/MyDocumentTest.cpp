@@ -164,11 +164,14 @@ TEST_F(DocumentRoad, AnUnreadablePictureEmptiesItsViewAndSaysWhy)
     EXPECT_TRUE(notes.at(0).at(0).toString().contains(QStringLiteral("junk.jpg")));
 }
 
-TEST_F(DocumentRoad, ADocumentFileBecomesTheWholeLeftPicture)
+TEST_F(DocumentRoad, ADocumentFileBecomesTheWholeLeftPictureAStereoFileBothViews)
 {
-    MyDocument* opened = controller.openDocumentWithContentsOfFile(pair, false);
+    // The same bytes under a plain picture's name: the whole frame, left.
+    const QString frame = dir.filePath(QStringLiteral("frame.png"));
+    ASSERT_TRUE(QFile::copy(pair, frame));
+    MyDocument* opened = controller.openDocumentWithContentsOfFile(frame, false);
     ASSERT_NE(opened, nullptr);
-    EXPECT_EQ(opened->displayName(), QStringLiteral("pair.jps"));
+    EXPECT_EQ(opened->displayName(), QStringLiteral("frame.png"));
     ASSERT_NE(opened->leftImage()->image(), nullptr);
     EXPECT_EQ(opened->leftImage()->image()->pixelsWide(), 128);  // never split
     EXPECT_EQ(opened->rightImage()->image(), nullptr);
@@ -176,15 +179,24 @@ TEST_F(DocumentRoad, ADocumentFileBecomesTheWholeLeftPicture)
     EXPECT_FALSE(opened->model().changed());
     EXPECT_TRUE(opened->filePath().isEmpty());  // saving must never overwrite the photo
 
+    MyDocument* stereo = controller.openDocumentWithContentsOfFile(pair, false);
+    ASSERT_NE(stereo, nullptr);
+    EXPECT_EQ(stereo->displayName(), QStringLiteral("pair.jps"));
+    ASSERT_NE(stereo->rightImage()->image(), nullptr);
+    EXPECT_EQ(stereo->leftImage()->image()->pixelsWide(), 64);
+    EXPECT_EQ(stereo->rightImage()->image()->pixelsWide(), 64);
+    EXPECT_FALSE(stereo->isDocumentEdited());
+    EXPECT_TRUE(stereo->filePath().isEmpty());
+
     QString error;
     EXPECT_EQ(controller.openDocumentWithContentsOfFile(dir.filePath(QStringLiteral("none.png")), false, &error), nullptr);
     EXPECT_TRUE(error.contains(QStringLiteral("none.png")));
 
     EXPECT_EQ(controller.openUntitledDocument(false)->displayName(), QStringLiteral("Untitled 2"));
     EXPECT_EQ(controller.documentForWindow(opened->leftImage()), opened);
-    EXPECT_EQ(controller.documents().size(), 3);
+    EXPECT_EQ(controller.documents().size(), 4);
     delete opened;
-    EXPECT_EQ(controller.documents().size(), 2);
+    EXPECT_EQ(controller.documents().size(), 3);
 }
 
 TEST_F(DocumentRoad, AFailedSaveKeepsTheMarkAndAnyEarlierFile)
