@@ -33,9 +33,17 @@ struct JpegErrors {
     char damage[codec::messageSize];
     bool endOfData;
     bool damaged;
+    bool decompressing;  // from jpeg_start_decompress on
     JDIMENSION rowsAtEnd;
     int scanAtEnd;
 };
+
+// A cut file keeps its picture only if its data reached past the first block
+// row (sequential) or the first scan (progressive).
+bool nothingArrived(const JpegErrors& errors, bool multiScan)
+{
+    return errors.endOfData && (multiScan ? errors.scanAtEnd <= 1 : errors.rowsAtEnd == 0);
+}
 
 void formatMessage(j_common_ptr cinfo, char (&target)[codec::messageSize])
 {
@@ -65,6 +73,10 @@ void onEmitMessage(j_common_ptr cinfo, int level)
         errors->rowsAtEnd = dinfo->output_scanline;
         errors->scanAtEnd = dinfo->input_scan_number;
         formatMessage(cinfo, errors->damage);
+        // Decoding on would only fill the whole declared picture with grey
+        // before it is refused: a few hundred bytes must not cost seconds.
+        if (errors->decompressing && nothingArrived(*errors, jpeg_has_multiple_scans(dinfo)))
+            std::longjmp(errors->jump, 1);
     } else if (!errors->damaged && !errors->endOfData
                && (code == JWRN_HIT_MARKER || code == JWRN_MUST_RESYNC || code == JWRN_NOT_SEQUENTIAL
                    || code == JWRN_BOGUS_PROGRESSION)) {
@@ -84,6 +96,7 @@ void initErrors(JpegErrors* errors)
     errors->damage[0] = '\0';
     errors->endOfData = false;
     errors->damaged = false;
+    errors->decompressing = false;
     errors->rowsAtEnd = 0;
     errors->scanAtEnd = 0;
 }
@@ -310,18 +323,20 @@ DecodeResult JpegCodec::decode(std::span<const std::uint8_t> data)
     if (result.error.empty()) {
         // Huffman coding spends at least a bit on every 8 x 8 block (512
         // pixels a byte); twice that leaves room for arithmetic coding.
-        // (Progressive files also need 2 bytes a sample for their
-        // coefficients, so this bound matters twice.)
         constexpr std::uint64_t maxPixelsPerByte = 1024;
+        // Progressive files keep 2 bytes of coefficients a sample besides the pixels.
         const std::uint64_t pixels = std::uint64_t(d.cinfo.image_width) * d.cinfo.image_height;
+        const std::uint64_t bytesPerSample = multiScan ? 3 : 1;
         result.error = ImageLimits::checkFileCanFill(d.cinfo.image_width, d.cinfo.image_height,
-                                                     pixels * std::uint64_t(d.cinfo.num_components), pixels, data.size(),
-                                                     maxPixelsPerByte);
+                                                     pixels * std::uint64_t(d.cinfo.num_components) * bytesPerSample,
+                                                     pixels, data.size(), maxPixelsPerByte);
     }
     if (!result.error.empty())
         return result;
+    errors.decompressing = true;
     if (!startDecompress(&d.cinfo, &errors)) {
-        result.error = std::string("damaged JPEG file: ") + errors.message;
+        result.error = nothingArrived(errors, multiScan) ? std::string("truncated JPEG file: ") + errors.damage
+                                                         : std::string("damaged JPEG file: ") + errors.message;
         return result;
     }
 
@@ -341,8 +356,7 @@ DecodeResult JpegCodec::decode(std::span<const std::uint8_t> data)
     // A file cut short: libjpeg fills the missing blocks of a sequential file
     // with mid grey and keeps the earlier scans of a progressive one. Keep the
     // picture if its data reached past the first block row or the first scan.
-    const bool somethingArrived = multiScan ? errors.scanAtEnd > 1 : errors.rowsAtEnd > 0;
-    if (errors.endOfData && !somethingArrived) {
+    if (nothingArrived(errors, multiScan)) {
         result.error = std::string("truncated JPEG file: ") + errors.damage;
         return result;
     }

@@ -297,6 +297,23 @@ std::uint32_t readTiles(TIFF* tif, const TiffShape& s, Bitmap& bitmap, std::stri
     return s.height;
 }
 
+// A tile is decoded whole into one buffer, here or inside libtiff. Tiles far
+// larger than the picture hold nothing but padding: one of 16384 x 16384
+// would cost a 4 x 4 picture 256 MB of zeros.
+std::string checkTileSize(TIFF* tif, const TiffShape& s)
+{
+    if (!s.tiled)
+        return {};
+    constexpr std::uint64_t alwaysAllowed = 16u << 20;
+    const std::uint64_t pictureBytes = std::uint64_t(TIFFScanlineSize64(tif)) * s.height
+                                       * (s.planar == PLANARCONFIG_SEPARATE ? s.samplesPerPixel : 1u);
+    const std::uint64_t tileBytes = TIFFTileSize64(tif);
+    if (tileBytes <= std::max(alwaysAllowed, pictureBytes))
+        return {};
+    return "unsupported TIFF file: its " + std::to_string(s.tileWidth) + " x " + std::to_string(s.tileHeight)
+           + " tiles are far larger than the " + std::to_string(s.width) + " x " + std::to_string(s.height) + " picture";
+}
+
 DecodeResult decodeDirect(TIFF* tif, const TiffShape& s, TiffMessages& messages)
 {
     DecodeResult result;
@@ -470,6 +487,9 @@ DecodeResult TiffCodec::decode(std::span<const std::uint8_t> data)
         result.error = ImageLimits::checkFileCanFill(shape.width, shape.height, bitmapBytes, storedBytes, data.size(),
                                                      maxStoredBytesPerByte);
     }
+    if (!result.error.empty())
+        return result;
+    result.error = checkTileSize(handle.tif, shape);
     if (!result.error.empty())
         return result;
     return readsDirectly(shape) ? decodeDirect(handle.tif, shape, messages)

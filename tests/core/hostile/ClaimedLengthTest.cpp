@@ -76,3 +76,34 @@ TEST(ClaimedLengths, PngWithABigHonestChunkLoadsItsPixels)
         }
     }
 }
+
+TEST(ClaimedLengths, BlocksFarLargerThanTheirPictureAreRefusedBeforeTheirBuffer)
+{
+    // The first scans of a small progressive photo.
+    std::vector<std::uint8_t> progressive = readBytes(corpusPath("mixed/video-001.progressive.jpeg"));
+    progressive.resize(4096);
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        std::string outcome;
+    };
+    const std::vector<Case> cases = {
+        // 256 MB of padding for 16 pixels.
+        {"TIFF tile", tiledTiff(4, 4, 16384, 16384),
+         "refused: unsupported TIFF file: its 16384 x 16384 tiles are far larger than the 4 x 4 picture"},
+        {"TIFF tile of the picture's size", tiledTiff(16, 16, 16, 16), "16 x 16"},
+        {"TIFF tile a little larger than the picture", tiledTiff(10, 10, 256, 256), "10 x 10"},
+        // 63 MB of pixels, within what any file may declare, but twice that
+        // again for the coefficients of a progressive file.
+        {"progressive JPEG", jpegRedeclared(progressive, 4600, 4600),
+         "refused: file too short for a 4600 x 4600 picture: " + std::to_string(progressive.size())
+             + " bytes cannot hold its pixel data"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(outcome(decodeImage(c.bytes)), c.outcome);
+        if (addressLimitsWork()) {
+            EXPECT_EQ(inChildWithHeadroom(smallHeadroom, [&] { return outcome(decodeImage(c.bytes)); }), c.outcome);
+        }
+    }
+}

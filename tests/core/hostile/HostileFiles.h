@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -167,6 +168,49 @@ inline std::vector<std::uint8_t> tiffDeclaring(std::uint32_t w, std::uint32_t h)
         }
     }
     return tiff;
+}
+
+// An uncompressed 8-bit grey TIFF of w x h in one tile of tileW x tileH;
+// a tile of more than a megabyte stores only the picture's own bytes.
+inline std::vector<std::uint8_t> tiledTiff(std::uint16_t w, std::uint16_t h, std::uint16_t tileW, std::uint16_t tileH)
+{
+    const std::uint16_t entries[][3] = {{256, 3, w}, {257, 3, h}, {258, 3, 8}, {259, 3, 1}, {262, 3, 1},
+                                        {277, 3, 1}, {322, 3, tileW}, {323, 3, tileH}, {324, 4, 0}, {325, 4, 0}};
+    const std::uint32_t count = std::uint32_t(std::size(entries));
+    const std::uint32_t dataAt = 8 + 2 + 12 * count + 4;
+    const std::uint32_t tileBytes = std::uint32_t(tileW) * tileH;
+    const std::uint32_t stored = tileBytes <= (1u << 20) ? tileBytes : std::uint32_t(w) * h;
+    std::vector<std::uint8_t> tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, std::uint8_t(count), 0};
+    auto putLittle = [&](std::uint32_t x, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            tiff.push_back(std::uint8_t(x >> (8 * i)));
+    };
+    for (const auto& e : entries) {
+        putLittle(e[0], 2);
+        putLittle(e[1], 2);
+        putLittle(1, 4);
+        putLittle(e[0] == 324 ? dataAt : e[0] == 325 ? stored : e[2], 4);
+    }
+    putLittle(0, 4);
+    tiff.resize(tiff.size() + stored, 0x80);
+    return tiff;
+}
+
+// The start-of-frame segment (baseline or progressive) of any JPEG stream
+// rewritten to declare w x h.
+inline std::vector<std::uint8_t> jpegRedeclared(std::vector<std::uint8_t> jpeg, std::uint16_t w, std::uint16_t h)
+{
+    for (std::size_t i = 2; i + 9 < jpeg.size();) {
+        if (jpeg[i] != 0xFF)
+            break;
+        if (jpeg[i + 1] >= 0xC0 && jpeg[i + 1] <= 0xC2) {
+            putBig16(jpeg, i + 5, h);
+            putBig16(jpeg, i + 7, w);
+            return jpeg;
+        }
+        i += 2 + (std::size_t(jpeg[i + 2]) << 8 | jpeg[i + 3]);
+    }
+    throw std::runtime_error("no start-of-frame segment in the JPEG");
 }
 
 // True when a child may be limited in address space: the address sanitizer
