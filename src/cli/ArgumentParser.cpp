@@ -40,8 +40,9 @@ std::string messageFor(const CLI::ParseError& error, const std::vector<std::stri
 
 }  // namespace
 
-void ArgumentParser::add(std::vector<BoundOption> options)
+void ArgumentParser::add(std::string heading, std::vector<BoundOption> options)
 {
+    headings_.emplace_back(options_.size(), std::move(heading));
     for (BoundOption& option : options)
         options_.push_back(std::move(option));
 }
@@ -100,21 +101,23 @@ ArgumentParser::Result ArgumentParser::parse(const std::vector<std::string>& arg
 
 std::string ArgumentParser::optionHelp() const
 {
-    constexpr std::size_t descriptionColumn = 20;
-    std::vector<std::pair<std::string, std::string>> rows;
-    for (const BoundOption& option : options_)
-        rows.emplace_back(option.name + (option.valueName.empty() ? "" : " " + option.valueName), option.help);
-    rows.emplace_back("--help", "show this help");
-    rows.emplace_back("--version", "show the version");
-
-    std::string help;
-    for (const auto& [names, description] : rows) {
-        std::string line = "  " + names;
-        line.resize(std::max(line.size() + 2, descriptionColumn), ' ');
-        help += line;
+    static constexpr std::size_t descriptionColumn = 20;
+    const auto row = [](const std::string& names, const std::string& description) {
+        std::string text = "  " + names;
+        text.resize(std::max(text.size() + 2, descriptionColumn), ' ');
         for (const char c : description)
-            help += c == '\n' ? "\n" + std::string(descriptionColumn, ' ') : std::string(1, c);
-        help += '\n';
+            text += c == '\n' ? "\n" + std::string(descriptionColumn, ' ') : std::string(1, c);
+        return text + '\n';
+    };
+    std::string help;
+    for (std::size_t group = 0; group < headings_.size(); ++group) {
+        const std::size_t end = group + 1 < headings_.size() ? headings_[group + 1].first : options_.size();
+        help += (group > 0 ? "\n" : "") + headings_[group].second + ":\n";
+        for (std::size_t i = headings_[group].first; i < end; ++i)
+            help += row(options_[i].name + (options_[i].valueName.empty() ? "" : " " + options_[i].valueName),
+                        options_[i].help);
+        if (group == 0)
+            help += row("--help", "show this help") + row("--version", "show the version");
     }
     return help;
 }

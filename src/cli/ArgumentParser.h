@@ -21,13 +21,16 @@ public:
         std::string error;               // for UsageError: one line
     };
 
-    void add(std::vector<BoundOption> options);
+    // A group of options under its heading in the help.
+    void add(std::string heading, std::vector<BoundOption> options);
     Result parse(const std::vector<std::string>& args) const;
-    // The options' lines of the help, --help and --version last.
+    // The options' part of the help, group by group, --help and --version
+    // closing the first group.
     std::string optionHelp() const;
 
 private:
     std::vector<BoundOption> options_;
+    std::vector<std::pair<std::size_t, std::string>> headings_;  // the first option of each group
 };
 
 }  // namespace korvex

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/ComposeOptions.h"
+#include "cli/batch/BatchOptions.h"
 
 #include <string>
 #include <vector>
@@ -8,10 +9,11 @@
 namespace korvex {
 
 struct CommandLine {
-    enum class Action { Compose, Help, Version, UsageError };
+    enum class Action { Compose, Batch, Help, Version, UsageError };
 
     Action action = Action::UsageError;
-    ComposeOptions options;
+    ComposeOptions options;  // for a batch: what every job starts from
+    BatchOptions batch;
     std::string error;  // for UsageError: what was wrong, one line
 
     // args are the arguments after the program name.

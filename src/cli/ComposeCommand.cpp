@@ -2,24 +2,24 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ComposeJob.h"
+#include "cli/Messages.h"
+#include "cli/batch/BatchCommand.h"
 
-#include <algorithm>
 #include <ostream>
 
 namespace korvex {
 
 namespace {
 
-// Every message is exactly one line, whatever a file name or a codec says.
-void printLine(std::ostream& err, std::string text)
+void printLine(std::ostream& err, const std::string& text)
 {
-    std::replace_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
-    err << "korvex-compose: " << text << '\n';
+    err << messageLine(text) << '\n';
 }
 
 }  // namespace
 
-int ComposeCommand::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int ComposeCommand::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                        bool errIsTerminal)
 {
     const CommandLine line = CommandLine::parse(args);
     switch (line.action) {
@@ -32,6 +32,8 @@ int ComposeCommand::run(const std::vector<std::string>& args, std::ostream& out,
     case CommandLine::Action::UsageError:
         printLine(err, line.error + " (see korvex-compose --help)");
         return 2;
+    case CommandLine::Action::Batch:
+        return BatchCommand::run(line.options, line.batch, err, errIsTerminal);
     case CommandLine::Action::Compose:
         break;
     }

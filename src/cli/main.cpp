@@ -2,6 +2,7 @@
 #include "cli/InterruptCleanup.h"
 
 #include <iostream>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -9,5 +10,5 @@ int main(int argc, char** argv)
 {
     korvex::InterruptCleanup::install();
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return korvex::ComposeCommand::run(args, std::cout, std::cerr);
+    return korvex::ComposeCommand::run(args, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
 }
