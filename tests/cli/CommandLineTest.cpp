@@ -204,3 +204,42 @@ TEST(CommandLine, FlagsTakeNoValueAndOverwriteIsAsked)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CommandLine, BatchOptionsAndTheirUsageErrors)
+{
+    const CommandLine line = parse({"--batch", "in", "more/", "--out-dir", "out", "--jobs", "3", "--shard", "2/5",
+                                    "--report", "r.jsonl", "--recursive", "--out-type", "PNG", "--glasses", "gr"});
+    ASSERT_EQ(line.action, Action::Batch) << line.error;
+    EXPECT_EQ(line.batch.inputs, (std::vector<std::string>{"in", "more/"}));
+    EXPECT_EQ(line.batch.outDir, "out");
+    EXPECT_EQ(line.batch.jobs, 3u);
+    EXPECT_EQ(line.batch.shard.index, 2);
+    EXPECT_EQ(line.batch.shard.count, 5);
+    EXPECT_EQ(line.batch.reportPath, "r.jsonl");
+    EXPECT_TRUE(line.batch.recursive);
+    EXPECT_EQ(line.batch.outType, "png");
+    EXPECT_EQ(line.options.glasses, 4);  // every job's
+    EXPECT_EQ(parse({"--batch", "--manifest", "m.csv"}).action, Action::Batch);
+
+    const std::vector<std::pair<std::vector<std::string>, std::string>> bad{
+        {{"--jobs", "2", "l", "r", "o.png"}, "option '--jobs' needs --batch"},
+        {{"l", "r", "o.png", "--out-dir", "d"}, "option '--out-dir' needs --batch"},
+        {{"--batch", "--out-dir", "d"}, "--batch needs INPUT"},
+        {{"--batch", "in"}, "needs --out-dir"},
+        {{"--batch", "--manifest", "m.csv", "in", "--out-dir", "d"}, "not both"},
+        {{"--batch", "--manifest", "m.csv", "--out-type", "png"}, "--out-type"},
+        {{"--batch", "in", "--out-dir", "d", "--jobs", "0"}, "option '--jobs' needs a number"},
+        {{"--batch", "in", "--out-dir", "d", "--shard", "3/2"}, "option '--shard' needs K/N"},
+        {{"--batch", "in", "--out-dir", "d", "--out-type", "bmp"}, "unknown output type 'bmp'"},
+        {{"--batch=1", "in", "--out-dir", "d"}, "option '--batch' takes no value"},
+    };
+    for (const auto& [args, expected] : bad) {
+        const CommandLine bad = parse(args);
+        EXPECT_EQ(bad.action, Action::UsageError) << expected;
+        EXPECT_NE(bad.error.find(expected), std::string::npos) << bad.error;
+    }
+}
+
+}  // namespace
