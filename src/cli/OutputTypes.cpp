@@ -2,19 +2,20 @@
 
 #include "cli/ValueParsers.h"
 #include "core/compose/ResultEncoding.h"
+#include "core/compose/ResultFileTypes.h"
 
 namespace korvex {
 
 const std::vector<OutputType>& outputTypes()
 {
-    static const std::vector<OutputType> types{
-        {"png", "PNG"},
-        {"jpg", "JPEG"},
-        {"jpeg", "JPEG"},
-        {"gif", "GIF"},
-        {"tif", "TIFF"},
-        {"tiff", "TIFF"},
-    };
+    // The window's save panel reads the same core table.
+    static const std::vector<OutputType> types = [] {
+        std::vector<OutputType> list;
+        for (const ResultFileType& type : resultFileTypes())
+            for (std::string_view extension : type.extensions)
+                list.push_back({extension, type.typeName});
+        return list;
+    }();
     return types;
 }
 

@@ -7,8 +7,8 @@
 
 namespace korvex {
 
-// The files korvex-compose can write, by extension. A new output type is one
-// row of the table in OutputTypes.cpp.
+// The files korvex-compose can write, by extension, as the core's table of
+// saved file types (ResultFileTypes) lists them.
 struct OutputType {
     std::string_view extension;  // lower case, without the dot
     std::string_view typeName;   // the document type name that encodes it

@@ -54,6 +54,13 @@ public:
 
     // Inputs changed elsewhere (loads, pins, drops) and the result tab's state.
     void setChanged(bool changed) { changed_ = changed; }
+    // Plain setters: the value only, no composing and no notice, for callers
+    // that end the change themselves (a load, an undo).
+    void setOffsets(std::int32_t horizontal, std::int32_t vertical)
+    {
+        horizontalOffset_ = horizontal;
+        verticalOffset_ = vertical;
+    }
     void setResultVisible(bool visible) { resultVisible_ = visible; }
 
     // Commands.

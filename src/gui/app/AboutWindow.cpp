@@ -1,7 +1,7 @@
 #include "gui/app/AboutWindow.h"
 
 #include "gui/app/ProductLinks.h"
-#include "gui/app/Strings.h"
+#include "gui/common/Strings.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

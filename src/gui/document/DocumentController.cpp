@@ -2,7 +2,7 @@
 
 #include "core/bitmap/FileBytes.h"
 #include "core/imageview/StereoFile.h"
-#include "gui/app/Strings.h"
+#include "gui/common/Strings.h"
 #include "gui/document/MyDocument.h"
 
 #include <QFile>
@@ -24,6 +24,7 @@ DocumentController::~DocumentController()
 MyDocument* DocumentController::makeDocument()
 {
     auto* document = new MyDocument(defaults_);
+    document->setApplicationCommands(application_);
     documents_.append(document);
     // Forget the document before its window half is torn down, so nothing
     // reaches it through this list while its widgets are being destroyed.

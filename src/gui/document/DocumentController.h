@@ -7,6 +7,7 @@
 
 namespace korvex {
 
+class ApplicationCommands;
 class MyDocument;
 class UserDefaults;
 
@@ -34,6 +35,9 @@ public:
     // The open documents, oldest first; closed ones are left out.
     QList<MyDocument*> documents() const;
 
+    // Where the documents' menus send the application's commands.
+    void setApplicationCommands(ApplicationCommands* application) { application_ = application; }
+
 signals:
     void documentAdded(korvex::MyDocument* document);
 
@@ -43,6 +47,7 @@ private:
     void show(MyDocument* document);
 
     UserDefaults& defaults_;
+    ApplicationCommands* application_ = nullptr;
     QList<QPointer<MyDocument>> documents_;
     int untitledCount_ = 0;
 };

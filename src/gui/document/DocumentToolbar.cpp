@@ -1,7 +1,8 @@
 #include "gui/document/DocumentToolbar.h"
 
 #include "core/compose/StereoCodes.h"
-#include "gui/app/Strings.h"
+#include "gui/document/CommandTable.h"
+#include "gui/common/Strings.h"
 #include "gui/document/MyDocument.h"
 #include "gui/document/ToolbarCustomizeDialog.h"
 
@@ -12,7 +13,6 @@
 #include <QMenu>
 #include <QSettings>
 
-#include <functional>
 
 // The pictures live in a resource of this static library, so they are
 // registered by hand before the first use (outside any namespace, as Qt needs).
@@ -62,7 +62,6 @@ DocumentToolbar::DocumentToolbar(MyDocument& document, QWidget* parent)
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     setMovable(false);
     setItemIdentifiers(savedItemIdentifiers());
-    connect(&document_, &MyDocument::stateChanged, this, &DocumentToolbar::validateVisibleItems);
 }
 
 DocumentToolbar::~DocumentToolbar() = default;
@@ -88,110 +87,136 @@ bool DocumentToolbar::isRepeatableItem(const QString& identifier)
            || identifier == separatorItemIdentifier;
 }
 
-std::unique_ptr<QAction> DocumentToolbar::itemForItemIdentifier(const QString& identifier,
-                                                                bool willBeInsertedIntoToolbar)
+std::optional<Command> DocumentToolbar::commandForItemIdentifier(const QString& identifier)
 {
-    struct Row {
-        const QString& identifier;
-        const char* labelKey;
-        const char* toolTipKey;
-        QString pictureName;
-        std::function<void()> command;
-        QPointer<QAction>* kept;
+    // The items that are the window's command actions, shared with its menus.
+    const std::pair<const QString&, Command> shared[] = {
+        {saveItemIdentifier, Command::SaveAs},
+        {resetItemIdentifier, Command::ResetAlignment},
+        {biggerItemIdentifier, Command::IncDepth},
+        {smallerItemIdentifier, Command::DecDepth},
+        {upItemIdentifier, Command::IncVerticalOffset},
+        {downItemIdentifier, Command::DecVerticalOffset},
+        {swapItemIdentifier, Command::SwitchPictures},
+        {printItemIdentifier, Command::Print},
     };
-    MyDocument& doc = document_;
-    // In the order the identifiers are compared; the first equal one wins.
-    const Row rows[] = {
-        {saveItemIdentifier, "Save", "TBSave", QStringLiteral("save"), [&doc] { doc.saveResult(); }, &saveButton_},
-        {openLeftItemIdentifier, "OpenL", "TBOpenL", QStringLiteral("openleft"), [&doc] { doc.openLeft(); }, nullptr},
-        {openRightItemIdentifier, "OpenR", "TBOpenR", QStringLiteral("openright"), [&doc] { doc.openRight(); }, nullptr},
-        {resetItemIdentifier, "Reset", "TBReset", QStringLiteral("reset"), [&doc] { doc.model().resetAlignment(); }, &resetButton_},
-        {biggerItemIdentifier, "IncDepth", "TBIncDepth", QStringLiteral("larger"), [&doc] { doc.model().incDepth(); }, &incHoffButton_},
-        {smallerItemIdentifier, "DecDepth", "TBDecDepth", QStringLiteral("smaller"), [&doc] { doc.model().decDepth(); }, &decHoffButton_},
-        {upItemIdentifier, "IncVOff", "TBIncVOff", QStringLiteral("up"), [&doc] { doc.model().incVerticalOffset(); }, &incVoffButton_},
-        {downItemIdentifier, "DecVOff", "TBDecVOff", QStringLiteral("down"), [&doc] { doc.model().decVerticalOffset(); }, &decVoffButton_},
-        // The item carries no tag, so the document steps to the next glasses.
-        {glassesItemIdentifier, "Glasses", "TBGlasses", glassesButtonName(), [&doc] { doc.model().set3DGlasses(0); }, &glassesButton_},
-        {colorItemIdentifier, "Color", "TBColor", colorizeButtonName(), [&doc] { doc.model().set3DColor(); }, &colorizeButton_},
-        {swapItemIdentifier, "Swap", "TBSwap", QStringLiteral("swap"), [&doc] { doc.model().switchPictures(); }, nullptr},
+    for (const auto& [id, command] : shared)
+        if (id == identifier)
+            return command;
+    return std::nullopt;
+}
+
+// The items that are not menu commands: the open items open into their own
+// document (the menu's open commands also choose the side that the plain
+// Open fills), the glasses item steps through the types (it carries no tag)
+// and, like the colour item, shows the setting in its picture; the customise
+// item opens the palette.
+struct DocumentToolbar::OwnItem {
+    const QString& identifier;
+    const char* labelKey;
+    const char* toolTipKey;
+    QString (*picture)(const DocumentToolbar&);
+    void (*command)(DocumentToolbar&);
+};
+
+const DocumentToolbar::OwnItem* DocumentToolbar::ownItem(const QString& identifier)
+{
+    static const OwnItem items[] = {
+        {openLeftItemIdentifier, "OpenL", "TBOpenL", [](const DocumentToolbar&) { return QStringLiteral("openleft"); },
+         [](DocumentToolbar& t) { t.document().openLeft(); }},
+        {openRightItemIdentifier, "OpenR", "TBOpenR", [](const DocumentToolbar&) { return QStringLiteral("openright"); },
+         [](DocumentToolbar& t) { t.document().openRight(); }},
+        {glassesItemIdentifier, "Glasses", "TBGlasses", [](const DocumentToolbar& t) { return t.glassesButtonName(); },
+         [](DocumentToolbar& t) { t.document().model().set3DGlasses(0); }},
+        {colorItemIdentifier, "Color", "TBColor", [](const DocumentToolbar& t) { return t.colorizeButtonName(); },
+         [](DocumentToolbar& t) { t.document().model().set3DColor(); }},
+        {customizeItemIdentifier, "Customize", "TBCustomize",
+         [](const DocumentToolbar&) { return QStringLiteral("customize"); },
+         [](DocumentToolbar& t) { t.runCustomizePalette(); }},
     };
-    for (const Row& row : rows) {
-        if (row.identifier != identifier)
-            continue;
-        auto item = std::make_unique<QAction>();
-        item->setObjectName(identifier);
-        if (row.kept && willBeInsertedIntoToolbar)
-            *row.kept = item.get();
-        item->setText(localizedString(row.labelKey));
-        item->setIconText(localizedString(row.labelKey));
-        item->setProperty(paletteLabelProperty, localizedString(row.labelKey));
-        item->setToolTip(localizedString(row.toolTipKey));
-        item->setIcon(pictureNamed(row.pictureName));
-        // The target is this window's document, whichever window is active.
-        QObject::connect(item.get(), &QAction::triggered, &doc, row.command);
-        return item;
-    }
+    for (const OwnItem& item : items)
+        if (item.identifier == identifier)
+            return &item;
     return nullptr;
 }
 
-std::unique_ptr<QAction> DocumentToolbar::platformItem(const QString& identifier)
+void DocumentToolbar::makeOwnItem(QAction& item, const OwnItem& own)
 {
-    struct Row {
-        const QString& identifier;
-        const char* labelKey;
-        QString pictureName;
+    item.setText(localizedString(own.labelKey));
+    item.setIconText(localizedString(own.labelKey));
+    item.setToolTip(localizedString(own.toolTipKey));
+    item.setIcon(pictureNamed(own.picture(*this)));
+}
+
+QAction* DocumentToolbar::itemForItemIdentifier(const QString& identifier)
+{
+    QPointer<QAction>* kept = nullptr;
+    const std::pair<const QString&, QPointer<QAction>*> keptItems[] = {
+        {saveItemIdentifier, &saveButton_},         {resetItemIdentifier, &resetButton_},
+        {biggerItemIdentifier, &incHoffButton_},    {smallerItemIdentifier, &decHoffButton_},
+        {upItemIdentifier, &incVoffButton_},        {downItemIdentifier, &decVoffButton_},
+        {glassesItemIdentifier, &glassesButton_},   {colorItemIdentifier, &colorizeButton_},
     };
-    const Row rows[] = {
-        {printItemIdentifier, "Print", QStringLiteral("print")},
-        {customizeItemIdentifier, "Customize", QStringLiteral("customize")},
-        {flexibleSpaceItemIdentifier, "FlexibleSpace", QStringLiteral("flexspace")},
-        {spaceItemIdentifier, "Space", QStringLiteral("space")},
-        {separatorItemIdentifier, "Separator", QStringLiteral("separator")},
-    };
-    for (const Row& row : rows) {
-        if (row.identifier != identifier)
-            continue;
-        auto item = std::make_unique<QAction>();
+    for (const auto& [id, pointer] : keptItems)
+        if (id == identifier)
+            kept = pointer;
+
+    QAction* item = nullptr;
+    if (const auto command = commandForItemIdentifier(identifier)) {
+        item = document_.action(*command);
+    } else if (const OwnItem* own = ownItem(identifier)) {
+        item = new QAction(this);
         item->setObjectName(identifier);
-        item->setText(localizedString(row.labelKey));
-        item->setIconText(localizedString(row.labelKey));
-        item->setProperty(paletteLabelProperty, localizedString(row.labelKey));
-        item->setIcon(pictureNamed(row.pictureName));
-        if (identifier == customizeItemIdentifier) {
-            item->setToolTip(localizedString("TBCustomize"));
-            connect(item.get(), &QAction::triggered, this, &DocumentToolbar::runCustomizePalette);
-        } else if (identifier == printItemIdentifier) {
-            item->setToolTip(localizedString("TBPrint"));
-            MyDocument& doc = document_;
-            connect(item.get(), &QAction::triggered, &doc, [&doc] { doc.printShowingPrintPanel(true); });
-        }
-        return item;
+        makeOwnItem(*item, *own);
+        const auto command = own->command;
+        connect(item, &QAction::triggered, this, [this, command] { command(*this); });
     }
-    return nullptr;
+    if (item && kept)
+        *kept = item;
+    return item;
 }
 
 std::unique_ptr<QAction> DocumentToolbar::paletteItemForItemIdentifier(const QString& identifier)
 {
-    if (auto item = itemForItemIdentifier(identifier, false))
-        return item;
-    return platformItem(identifier);
+    struct Spacer {
+        const QString& identifier;
+        const char* labelKey;
+        const char* pictureName;
+    };
+    const Spacer spacers[] = {
+        {flexibleSpaceItemIdentifier, "FlexibleSpace", "flexspace"},
+        {spaceItemIdentifier, "Space", "space"},
+        {separatorItemIdentifier, "Separator", "separator"},
+    };
+    auto copy = std::make_unique<QAction>();
+    copy->setObjectName(identifier);
+    if (const auto command = commandForItemIdentifier(identifier)) {
+        const QAction* shared = document_.action(*command);
+        copy->setText(shared->iconText());
+        copy->setToolTip(shared->toolTip());
+        copy->setIcon(shared->icon());
+    } else if (const OwnItem* own = ownItem(identifier)) {
+        makeOwnItem(*copy, *own);
+    } else {
+        const Spacer* spacer = nullptr;
+        for (const Spacer& s : spacers)
+            if (s.identifier == identifier)
+                spacer = &s;
+        if (!spacer)
+            return nullptr;
+        copy->setText(localizedString(spacer->labelKey));
+        copy->setIcon(pictureNamed(QLatin1String(spacer->pictureName)));
+    }
+    copy->setProperty(paletteLabelProperty, copy->text());
+    return copy;
 }
 
 bool DocumentToolbar::validateToolbarItem(const QAction* item) const
 {
     if (!item)
         return false;
-    for (const QAction* kept : {incHoffButton_.data(), decHoffButton_.data(), incVoffButton_.data(),
-                                decVoffButton_.data(), resetButton_.data(), saveButton_.data()})
-        if (item == kept)
-            return document_.model().hasResult();
-    return true;
-}
-
-void DocumentToolbar::validateVisibleItems()
-{
-    for (QAction* item : actions())
-        item->setEnabled(validateToolbarItem(item));
+    const auto command = commandForItemIdentifier(item->property(itemIdentifierProperty).toString());
+    return !command || document_.action(*command) != item || korvex::isEnabled(*command, &document_);
 }
 
 QString DocumentToolbar::glassesButtonName() const
@@ -223,17 +248,23 @@ QStringList DocumentToolbar::itemIdentifiers() const
 {
     QStringList identifiers;
     for (const QAction* item : actions())
-        identifiers << item->objectName();
+        identifiers << item->property(itemIdentifierProperty).toString();
     return identifiers;
 }
 
 void DocumentToolbar::setItemIdentifiers(const QStringList& identifiers)
 {
-    // The toolbar owns every item it shows; deleting the old ones clears the
-    // kept references to any that the new arrangement leaves out.
+    // The toolbar owns the items it made; deleting them clears the kept
+    // references to any that the new arrangement leaves out. The shared
+    // command actions belong to the window and only leave the toolbar.
     const QList<QAction*> old = actions();
     clear();
-    qDeleteAll(old);
+    for (QAction* item : old)
+        if (item->parent() == this)
+            delete item;
+    for (QPointer<QAction>* kept : {&incHoffButton_, &decHoffButton_, &incVoffButton_, &decVoffButton_,
+                                    &resetButton_, &saveButton_})
+        *kept = nullptr;
 
     for (const QString& identifier : identifiers) {
         QAction* placed = nullptr;
@@ -247,18 +278,13 @@ void DocumentToolbar::setItemIdentifiers(const QStringList& identifiers)
                 spacer->setFixedSize(fixedSpaceWidth, fixedSpaceWidth);
             placed = addWidget(spacer);
         } else {
-            std::unique_ptr<QAction> item = itemForItemIdentifier(identifier, true);
-            if (!item)
-                item = platformItem(identifier);
-            if (!item)
+            placed = itemForItemIdentifier(identifier);
+            if (!placed)
                 continue;
-            item->setParent(this);
-            placed = item.release();
             addAction(placed);
         }
-        placed->setObjectName(identifier);
+        placed->setProperty(itemIdentifierProperty, identifier);
     }
-    validateVisibleItems();
 }
 
 QStringList DocumentToolbar::savedItemIdentifiers()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/compose/DocumentHost.h"
+#include "gui/common/Command.h"
 
 #include <QIcon>
 #include <QPointer>
@@ -9,6 +10,7 @@
 #include <QToolBar>
 
 #include <memory>
+#include <optional>
 #include <string_view>
 
 class QAction;
@@ -19,9 +21,11 @@ class MyDocument;
 class ToolbarCustomizeDialog;
 
 // The toolbar of one document window and its delegate: which items exist,
-// which show by default, how each item is made and when it is enabled. The
-// items target their document directly. The user's arrangement is kept in
-// the settings under "KorvexToolbar" and serves every later window.
+// which show by default and how each item is made. Most items are the
+// window's own command actions, shared with its menus and enabled by the
+// command table's rule; the glasses and colour items show the settings in
+// their pictures and are actions of their own. The user's arrangement is
+// kept in the settings under "KorvexToolbar" and serves every later window.
 class DocumentToolbar : public QToolBar {
     Q_OBJECT
 
@@ -30,6 +34,8 @@ public:
     static const QString toolbarIdentifier;
     // The action property that holds an item's label in the palette.
     static constexpr const char* paletteLabelProperty = "paletteLabel";
+    // The action property that holds a placed item's identifier.
+    static constexpr const char* itemIdentifierProperty = "toolbarItemIdentifier";
 
     // Items the toolbar makes itself rather than asking its delegate.
     static const QString printItemIdentifier;
@@ -60,17 +66,19 @@ public:
     // Whether the identifier may appear more than once in an arrangement.
     static bool isRepeatableItem(const QString& identifier);
 
-    // A new item for one of the document's own identifiers, handed over to
-    // the caller; null for any other identifier. Only items made for the
-    // toolbar itself (not palette copies) become the kept items.
-    std::unique_ptr<QAction> itemForItemIdentifier(const QString& identifier, bool willBeInsertedIntoToolbar);
-    // Any allowed item, the toolbar's own ones included, as shown in the
-    // customisation palette. Null for an identifier that is not allowed.
+    // The item to place for an identifier (the window's shared action, or a
+    // new item owned by the toolbar), which becomes the kept item; null for
+    // an identifier that names no item.
+    QAction* itemForItemIdentifier(const QString& identifier);
+    // A copy of any allowed item as shown in the customisation palette,
+    // handed over to the caller and never kept. Null for an identifier that
+    // is not allowed.
     std::unique_ptr<QAction> paletteItemForItemIdentifier(const QString& identifier);
+    // The command behind a placed item, if it is a shared one.
+    static std::optional<Command> commandForItemIdentifier(const QString& identifier);
 
+    // Whether the item is enabled: a shared item by its command's rule, any other always.
     bool validateToolbarItem(const QAction* item) const;
-    // Enables every placed item by the document's present state.
-    void validateVisibleItems();
 
     QString glassesButtonName() const;
     QString colorizeButtonName() const;
@@ -106,7 +114,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    std::unique_ptr<QAction> platformItem(const QString& identifier);
+    struct OwnItem;
+    static const OwnItem* ownItem(const QString& identifier);
+    void makeOwnItem(QAction& item, const OwnItem& own);
 
     MyDocument& document_;
     // Not owned: the toolbar owns its items, and a removed item clears these.

@@ -3,8 +3,10 @@
 #include "core/io/AtomicFileWriter.h"
 #include "core/imageview/PicturePairLoader.h"
 #include "core/imageview/StereoFile.h"
-#include "gui/app/ApplicationHandler.h"
-#include "gui/app/Strings.h"
+#include "core/compose/ResultFileTypes.h"
+#include "gui/common/Strings.h"
+#include "gui/document/CommandTable.h"
+#include "gui/document/DocumentActions.h"
 #include "gui/document/DocumentToolbar.h"
 #include "gui/imageview/ImageView.h"
 #include "gui/zoom/ZoomScrollView.h"
@@ -13,6 +15,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -22,6 +25,8 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+
+#include <utility>
 
 namespace korvex {
 
@@ -39,32 +44,21 @@ ZoomScrollView* addPictureTab(QTabWidget* tabs, ImageView* view, const QString& 
     return scroll;
 }
 
+QString fromView(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// The save panel's filter for one result type, e.g. "PNG picture (*.png)".
+QString saveFilter(const ResultFileType& type)
+{
+    QStringList patterns;
+    for (std::string_view extension : type.extensions)
+        patterns << QStringLiteral("*.") + fromView(extension);
+    return localizedString("SaveTypeFilter").arg(fromView(type.typeName), patterns.join(QLatin1Char(' ')));
+}
+
 }  // namespace
-
-const std::vector<MyDocument::FileType>& MyDocument::writableTypes()
-{
-    static const std::vector<FileType> types = {
-        {QStringLiteral("PNG"), QStringLiteral("png"), "PNGFilter"},
-        {QStringLiteral("JPEG"), QStringLiteral("jpg"), "JPEGFilter"},
-        {QStringLiteral("GIF"), QStringLiteral("gif"), "GIFFilter"},
-        {QStringLiteral("TIFF"), QStringLiteral("tif"), "TIFFFilter"},
-    };
-    return types;
-}
-
-std::optional<QString> MyDocument::typeNameForFileName(const QString& fileName)
-{
-    const QString suffix = QFileInfo(fileName).suffix().toLower();
-    if (suffix == QLatin1String("png"))
-        return QStringLiteral("PNG");
-    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
-        return QStringLiteral("JPEG");
-    if (suffix == QLatin1String("gif"))
-        return QStringLiteral("GIF");
-    if (suffix == QLatin1String("tif") || suffix == QLatin1String("tiff"))
-        return QStringLiteral("TIFF");
-    return std::nullopt;
-}
 
 MyDocument::MyDocument(UserDefaults& defaults, QWidget* parent)
     : QMainWindow(parent), defaults_(defaults)
@@ -84,6 +78,9 @@ MyDocument::MyDocument(UserDefaults& defaults, QWidget* parent)
 
     model_ = std::make_unique<StereoDocument>(leftImage_->store(), rightImage_->store(), resultImage_->store(), *this,
                                               defaults_);
+    actions_ = new DocumentActions(*this);
+    actions_->installMenus(menuBar());
+    connect(this, &MyDocument::stateChanged, actions_, &DocumentActions::updateActions);
     resize(900, 700);
     setDisplayName(localizedString("Untitled"));
 }
@@ -133,19 +130,19 @@ void MyDocument::awakeFromNib()
     emit stateChanged();
 }
 
-bool MyDocument::validateUserInterfaceItem(int tag) const
+QAction* MyDocument::action(Command command) const
 {
-    switch (tag) {
-    case 20:
-    case 21:
-        return model_->hasResult();
-    case 22:
-        return false;
-    case 25:
-        return currentImage_ && StereoDocument::hasValidImage(currentImage_->store());
-    default:
-        return true;
-    }
+    return actions_->action(command);
+}
+
+void MyDocument::updateActions()
+{
+    actions_->updateActions();
+}
+
+void MyDocument::setApplicationCommands(ApplicationCommands* application)
+{
+    actions_->setApplicationCommands(application);
 }
 
 void MyDocument::imageHasChanged()
@@ -252,7 +249,9 @@ void MyDocument::loadPair(const QString& leftPath, const QString& rightPath)
                             QFile::encodeName(rightPath).toStdString());
     reportLoad(leftImage_, leftPath);
     reportLoad(rightImage_, rightPath);
-    model_->resetAlignment();
+    // A loaded picture starts a new alignment; the change handler then
+    // composes once for both.
+    model_->setOffsets(0, 0);
     imageHasChanged();
 }
 
@@ -270,8 +269,9 @@ void MyDocument::loadIntoView(ImageView* view, const QString& path)
 {
     view->setImageWithFile(QFile::encodeName(path).toStdString());
     reportLoad(view, path);
-    // A loaded picture starts a new alignment, then counts as any other change.
-    model_->resetAlignment();
+    // A loaded picture starts a new alignment, then counts as any other
+    // change; composing waits for the change handler, so it happens once.
+    model_->setOffsets(0, 0);
     imageHasChanged();
 }
 
@@ -287,53 +287,70 @@ void MyDocument::reportLoad(ImageView* view, const QString& path)
 
 void MyDocument::saveResult(std::function<void(bool)> done)
 {
-    if (savePanel_)
+    // One save panel per window; whoever asks while it is up learns its outcome too.
+    if (done)
+        savePanelWaiters_.push_back(std::move(done));
+    if (savePanel_) {
+        savePanel_->raise();
+        savePanel_->activateWindow();
         return;
+    }
     auto* panel = new QFileDialog(this, localizedString("SaveAnaglyph"));
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setAcceptMode(QFileDialog::AcceptSave);
     panel->setFileMode(QFileDialog::AnyFile);
     QStringList filters;
-    for (const FileType& type : writableTypes())
-        filters << localizedString(type.filterKey);
+    for (const ResultFileType& type : resultFileTypes())
+        filters << saveFilter(type);
     panel->setNameFilters(filters);
-    QString typeName = fileType_.isEmpty() ? QStringLiteral("PNG") : fileType_;
-    for (const FileType& type : writableTypes())
-        if (type.typeName == typeName) {
-            panel->selectNameFilter(localizedString(type.filterKey));
-            panel->setDefaultSuffix(type.extension);
+    const QString typeName = fileType_.isEmpty() ? fromView(resultFileTypes().front().typeName) : fileType_;
+    for (const ResultFileType& type : resultFileTypes())
+        if (fromView(type.typeName) == typeName) {
+            panel->selectNameFilter(saveFilter(type));
+            panel->setDefaultSuffix(fromView(type.extensions.front()));
         }
     const QFileInfo current(filePath_.isEmpty() ? displayName_ : filePath_);
     panel->selectFile(current.completeBaseName());
     connect(panel, &QFileDialog::filterSelected, panel, [panel](const QString& filter) {
-        for (const FileType& type : writableTypes())
-            if (localizedString(type.filterKey) == filter)
-                panel->setDefaultSuffix(type.extension);
+        for (const ResultFileType& type : resultFileTypes())
+            if (saveFilter(type) == filter)
+                panel->setDefaultSuffix(fromView(type.extensions.front()));
     });
     panel->setWindowModality(Qt::WindowModal);
-    connect(panel, &QFileDialog::finished, this, [this, panel, done](int result) {
+    connect(panel, &QFileDialog::finished, this, [this, panel](int result) {
         savePanel_ = nullptr;
         const QStringList files = panel->selectedFiles();
         if (result != QDialog::Accepted || files.isEmpty()) {
-            if (done)
-                done(false);
+            finishSavePanel(false);
             return;
         }
-        const QString path = files.at(0);
-        QString type = typeNameForFileName(path).value_or(QString());
-        if (type.isEmpty())
-            for (const FileType& t : writableTypes())
-                if (localizedString(t.filterKey) == panel->selectedNameFilter())
+        // An extension the name gives chooses the type; otherwise the chosen
+        // filter does, and the name gets that type's extension, so that the
+        // name never disagrees with the bytes.
+        const std::string chosen = QFile::encodeName(files.at(0)).toStdString();
+        std::string_view type = resultFileTypes().front().typeName;
+        if (const auto named = typeNameForPath(chosen))
+            type = *named;
+        else
+            for (const ResultFileType& t : resultFileTypes())
+                if (saveFilter(t) == panel->selectedNameFilter())
                     type = t.typeName;
+        const QString path = QFile::decodeName(QByteArray::fromStdString(pathWithExtensionFor(chosen, type)));
         QString error;
-        const bool saved = writeResult(path, type, &error);
+        const bool saved = writeResult(path, fromView(type), &error);
         if (!saved)
             showSaveError(path, error);
-        if (done)
-            done(saved);
+        finishSavePanel(saved);
     });
     savePanel_ = panel;
     panel->open();
+}
+
+void MyDocument::finishSavePanel(bool saved)
+{
+    const auto waiters = std::exchange(savePanelWaiters_, {});
+    for (const auto& done : waiters)
+        done(saved);
 }
 
 void MyDocument::saveDocument(std::function<void(bool)> done)
@@ -443,15 +460,19 @@ bool MyDocument::windowShouldClose()
     return askToSaveAndQuit(false);
 }
 
-bool MyDocument::askToSaveAndQuit(bool quitting)
+bool MyDocument::askToSaveAndQuit(bool quitting, QuitAnswer quitAnswer)
 {
     show();
     raise();
     activateWindow();
     if (!isDocumentEdited())
         return true;
-    if (closeSheet_)  // already asking
+    if (quitting)
+        quitAnswer_ = std::move(quitAnswer);
+    // Already asking (the close button came first): that answer settles the quit too.
+    if (askingToClose_)
         return false;
+    askingToClose_ = true;
 
     auto* sheet = new QMessageBox(QMessageBox::Warning, windowTitle(), localizedString("CloseSave"), QMessageBox::NoButton, this);
     sheet->setInformativeText(localizedString("SaveDataLoss"));
@@ -463,14 +484,15 @@ bool MyDocument::askToSaveAndQuit(bool quitting)
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->setWindowModality(Qt::WindowModal);
 
+    // Whether the answer is part of a quit is decided when it is given.
     auto returnCode = std::make_shared<int>(-1);
-    connect(sheet, &QMessageBox::buttonClicked, this, [this, returnCode, save, dontSave, quitting](QAbstractButton* button) {
+    connect(sheet, &QMessageBox::buttonClicked, this, [this, returnCode, save, dontSave](QAbstractButton* button) {
         *returnCode = button == save ? 1 : button == dontSave ? 0 : -1;
-        willEndCloseSheet(*returnCode, quitting);
+        willEndCloseSheet(*returnCode, bool(quitAnswer_));
     });
-    connect(sheet, &QMessageBox::finished, this, [this, returnCode, quitting] {
+    connect(sheet, &QMessageBox::finished, this, [this, returnCode] {
         closeSheet_ = nullptr;
-        didEndCloseSheet(*returnCode, quitting);
+        didEndCloseSheet(*returnCode, bool(quitAnswer_));
     });
     closeSheet_ = sheet;
     sheet->open();
@@ -481,32 +503,41 @@ void MyDocument::willEndCloseSheet(int returnCode, bool quitting)
 {
     if (returnCode != 0)
         return;
+    askingToClose_ = false;
     closeWithoutAsking();
     if (quitting)
-        ApplicationHandler::reviewChangesAndQuitEnumeration(true);
+        answerQuit(true);
 }
 
 void MyDocument::didEndCloseSheet(int returnCode, bool quitting)
 {
     if (returnCode == 1) {
         QPointer<MyDocument> self = this;
-        saveDocument([self, quitting](bool saved) {
+        saveDocument([self](bool saved) {
+            // A quit that arrived while the save panel was up is answered too.
             if (self)
-                self->saveAndQuit(saved, quitting);
-            else if (quitting)
-                ApplicationHandler::reviewChangesAndQuitEnumeration(saved);
+                self->saveAndQuit(saved, bool(self->quitAnswer_));
         });
-    } else if (returnCode == -1 && quitting) {
-        ApplicationHandler::reviewChangesAndQuitEnumeration(false);
+    } else if (returnCode == -1) {
+        askingToClose_ = false;
+        if (quitting)
+            answerQuit(false);
     }
 }
 
 void MyDocument::saveAndQuit(bool didSave, bool quitting)
 {
+    askingToClose_ = false;
     if (didSave)
         closeWithoutAsking();
     if (quitting)
-        ApplicationHandler::reviewChangesAndQuitEnumeration(didSave);
+        answerQuit(didSave);
+}
+
+void MyDocument::answerQuit(bool proceed)
+{
+    if (QuitAnswer answer = std::exchange(quitAnswer_, {}))
+        answer(proceed);
 }
 
 void MyDocument::closeWithoutAsking()

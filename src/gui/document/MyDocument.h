@@ -2,6 +2,7 @@
 
 #include "core/compose/DocumentHost.h"
 #include "core/compose/StereoDocument.h"
+#include "gui/common/Command.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -13,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+class QAction;
 class QFileDialog;
 class QMessageBox;
 class QPrintDialog;
@@ -21,6 +23,8 @@ class QTabWidget;
 
 namespace korvex {
 
+class ApplicationCommands;
+class DocumentActions;
 class DocumentToolbar;
 class ImageView;
 class UserDefaults;
@@ -33,16 +37,6 @@ class MyDocument : public QMainWindow, public DocumentHost {
     Q_OBJECT
 
 public:
-    // The writable types; their names select the encoding by prefix.
-    struct FileType {
-        QString typeName;   // "PNG", "JPEG", "GIF", "TIFF"
-        QString extension;  // the default suffix
-        const char* filterKey;
-    };
-    static const std::vector<FileType>& writableTypes();
-    // The type a file name asks for by its extension, if it names one.
-    static std::optional<QString> typeNameForFileName(const QString& fileName);
-
     explicit MyDocument(UserDefaults& defaults, QWidget* parent = nullptr);
     ~MyDocument() override;
 
@@ -61,9 +55,12 @@ public:
     QTabWidget* tabView() const { return tabView_; }
     DocumentToolbar* toolbar() const { return toolbar_; }
 
-    // Menu items by tag: 20, 21 need both pictures, 22 never, 25 a picture in
-    // the selected tab; everything else is enabled.
-    bool validateUserInterfaceItem(int tag) const;
+    // The window's actions, one per command, shared by its menus and toolbar.
+    QAction* action(Command command) const;
+    // Enables and checks every action for the present state.
+    void updateActions();
+    // Where the application's commands (New, Quit, About...) go.
+    void setApplicationCommands(ApplicationCommands* application);
 
     // Opening pictures through a window-modal file dialog.
     void openLeft();
@@ -90,9 +87,12 @@ public:
     // Closing. askToSaveAndQuit answers true when the window may close at
     // once; otherwise a window-modal question is up and its answer arrives
     // through willEndCloseSheet and didEndCloseSheet (return codes: Save 1,
-    // Don't Save 0, Cancel -1). During a quit each answer ends in one call
-    // of ApplicationHandler::reviewChangesAndQuitEnumeration.
-    bool askToSaveAndQuit(bool quitting);
+    // Don't Save 0, Cancel -1). During a quit the answer ends in exactly one
+    // call of `quitAnswer`: true to go on with the quit, false to cancel it.
+    // A quit that finds the question already up (asked by the close button)
+    // is answered by that question.
+    using QuitAnswer = std::function<void(bool proceed)>;
+    bool askToSaveAndQuit(bool quitting, QuitAnswer quitAnswer = {});
     bool windowShouldClose();
     void willEndCloseSheet(int returnCode, bool quitting);
     void didEndCloseSheet(int returnCode, bool quitting);
@@ -141,6 +141,9 @@ private:
     void showNote(const QString& text);
     void showSaveError(const QString& path, const QString& reason);
     void saveWindowFrame();
+    // Hands the quit its answer, once.
+    void answerQuit(bool proceed);
+    void finishSavePanel(bool saved);
 
     UserDefaults& defaults_;
     std::unique_ptr<StereoDocument> model_;
@@ -153,11 +156,17 @@ private:
     ImageView* resultImage_ = nullptr;
     ImageView* currentImage_ = nullptr;
     DocumentToolbar* toolbar_ = nullptr;  // owned by the window
+    DocumentActions* actions_ = nullptr;  // owned by the window
     std::optional<std::vector<std::uint8_t>> fileToLoad_;
     QPointer<QFileDialog> openPanel_;
     QPointer<QFileDialog> savePanel_;
     QPointer<QMessageBox> closeSheet_;
     QPointer<QPrintDialog> printPanel_;
+    // Everyone who asked for a save while the one save panel is up.
+    std::vector<std::function<void(bool saved)>> savePanelWaiters_;
+    // From the close question until its answer (and the save it started) is settled.
+    bool askingToClose_ = false;
+    QuitAnswer quitAnswer_;
     bool closeApproved_ = false;
     bool closed_ = false;
     QString filePath_;

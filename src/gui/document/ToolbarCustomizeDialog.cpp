@@ -1,6 +1,6 @@
 #include "gui/document/ToolbarCustomizeDialog.h"
 
-#include "gui/app/Strings.h"
+#include "gui/common/Strings.h"
 #include "gui/document/DocumentToolbar.h"
 
 #include <QAction>

@@ -5,7 +5,8 @@
 #include "GuiTestSupport.h"
 #include "core/bitmap/ImageEncoder.h"
 #include "core/compose/MemoryDefaults.h"
-#include "gui/app/Strings.h"
+#include "gui/common/Strings.h"
+#include "gui/document/CommandTable.h"
 #include "gui/document/DocumentController.h"
 #include "gui/document/MyDocument.h"
 #include "gui/imageview/ImageView.h"
@@ -101,43 +102,57 @@ TEST_F(Application, MenusFollowTheActiveDocumentByTag)
 {
     MyDocument* d = document(0);
     EXPECT_EQ(handler.keyDocument(), d);
-    auto enabled = [&](int tag) { return handler.validateMenuItem(handler.actionWithTag(tag)); };
-
-    EXPECT_FALSE(enabled(20));
-    EXPECT_FALSE(enabled(30));
-    EXPECT_FALSE(enabled(34));
-    EXPECT_FALSE(enabled(25));
-    EXPECT_TRUE(enabled(4));
-    EXPECT_TRUE(enabled(10));
+    // Each tag's rule, through the controller (the active window's document)
+    // and through the window's own menu actions.
+    auto enabled = [&](Command command) {
+        d->updateActions();
+        EXPECT_EQ(d->action(command)->isEnabled(), handler.validateMenuItem(command));
+        return handler.validateMenuItem(command);
+    };
+    const Command needBoth[] = {Command::Save, Command::SaveAs, Command::IncDepth, Command::DecDepth,
+                                Command::IncVerticalOffset, Command::DecVerticalOffset, Command::ResetAlignment};
+    for (Command command : needBoth)
+        EXPECT_FALSE(enabled(command));
+    EXPECT_FALSE(enabled(Command::Print));
+    EXPECT_TRUE(enabled(Command::GlassesGreenRed));
+    EXPECT_TRUE(enabled(Command::Colorize));
+    EXPECT_TRUE(enabled(Command::SwitchPictures));
 
     d->loadLeft(picture);
-    EXPECT_FALSE(enabled(21));
-    EXPECT_FALSE(enabled(33));
-    EXPECT_TRUE(enabled(25));
+    for (Command command : needBoth)
+        EXPECT_FALSE(enabled(command));
+    EXPECT_TRUE(enabled(Command::Print));
+    d->tabView()->setCurrentIndex(1);
+    EXPECT_FALSE(enabled(Command::Print));  // the right tab has no picture
+    d->tabView()->setCurrentIndex(0);
 
     d->loadRight(picture);
-    for (int tag : {20, 21, 30, 31, 32, 33, 34})
-        EXPECT_TRUE(enabled(tag)) << tag;
+    for (Command command : needBoth)
+        EXPECT_TRUE(enabled(command));
 
     d->model().set3DGlasses(4);
-    handler.validateMenuItems();
-    EXPECT_TRUE(handler.actionWithTag(4)->isChecked());
-    EXPECT_FALSE(handler.actionWithTag(2)->isChecked());
-    EXPECT_FALSE(handler.actionWithTag(10)->isChecked());
-    handler.actionWithTag(10)->trigger();
-    handler.validateMenuItems();
+    d->updateActions();
+    EXPECT_TRUE(d->action(Command::GlassesGreenRed)->isChecked());
+    EXPECT_FALSE(d->action(Command::GlassesRedCyan)->isChecked());
+    EXPECT_FALSE(d->action(Command::Colorize)->isChecked());
+    d->action(Command::Colorize)->trigger();
     EXPECT_TRUE(d->model().colorize());
-    EXPECT_TRUE(handler.actionWithTag(10)->isChecked());
+    EXPECT_TRUE(d->action(Command::Colorize)->isChecked());
 
-    // A glasses item forwards its tag.
-    handler.actionWithTag(2)->trigger();
+    // A glasses item passes its tag; the marks follow at once.
+    d->action(Command::GlassesRedCyan)->trigger();
     EXPECT_EQ(d->model().glasses(), 2);
+    EXPECT_TRUE(d->action(Command::GlassesRedCyan)->isChecked());
+    EXPECT_FALSE(d->action(Command::GlassesGreenRed)->isChecked());
 
-    // The shortcut of a disabled item does nothing either.
+    // Through the controller, a command reaches the active window's document only.
     MyDocument* empty = document(0);
-    handler.validateMenuItems();
-    EXPECT_FALSE(handler.action("incDepth")->isEnabled());
     EXPECT_EQ(handler.keyDocument(), empty);
+    EXPECT_FALSE(empty->action(Command::IncDepth)->isEnabled());
+    activate(d);
+    handler.perform(Command::IncDepth);
+    EXPECT_EQ(d->model().horizontalOffset(), 1);
+    EXPECT_EQ(empty->model().horizontalOffset(), 0);
 }
 
 TEST_F(Application, WithoutADocumentInFrontOnlyTheGeneralItemsWork)
@@ -148,12 +163,10 @@ TEST_F(Application, WithoutADocumentInFrontOnlyTheGeneralItemsWork)
     ASSERT_NE(about, nullptr);
     activate(about);
     EXPECT_EQ(handler.keyDocument(), nullptr);
-    for (QAction* a : handler.actions()) {
-        const int tag = a->data().toInt();
-        EXPECT_EQ(handler.validateMenuItem(a), tag == 100 || tag == 101) << a->objectName().toStdString();
-    }
-    handler.incDepth();
-    handler.set3DColor();
+    for (const CommandRow& row : commandTable())
+        EXPECT_EQ(handler.validateMenuItem(row.command), row.tag == 100 || row.tag == 101) << row.objectName;
+    handler.perform(Command::IncDepth);
+    handler.perform(Command::Colorize);
     EXPECT_EQ(d->model().horizontalOffset(), 0);
     EXPECT_FALSE(d->model().colorize());
 
@@ -298,7 +311,7 @@ TEST_F(Application, PrintingPrintsTheSelectedTab)
     printer.setOutputFileName(dir.filePath(QStringLiteral("result.pdf")));
     EXPECT_TRUE(d->printTo(printer));
 
-    handler.action("printDocument")->trigger();
+    d->action(Command::Print)->trigger();
     ASSERT_NE(d->printPanel(), nullptr);
     EXPECT_EQ(d->printPanel()->windowModality(), Qt::WindowModal);
     d->printPanel()->reject();

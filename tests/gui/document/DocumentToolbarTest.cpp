@@ -5,7 +5,8 @@
 #include "GuiTestSupport.h"
 #include "core/bitmap/ImageEncoder.h"
 #include "core/compose/MemoryDefaults.h"
-#include "gui/app/Strings.h"
+#include "gui/common/Strings.h"
+#include "gui/common/Command.h"
 #include "gui/document/DocumentController.h"
 #include "gui/document/MyDocument.h"
 #include "gui/imageview/ImageView.h"
@@ -51,7 +52,7 @@ protected:
     QAction* placed(DocumentToolbar* toolbar, const QString& identifier)
     {
         for (QAction* item : toolbar->actions())
-            if (item->objectName() == identifier)
+            if (item->property(T::itemIdentifierProperty).toString() == identifier)
                 return item;
         return nullptr;
     }
@@ -137,9 +138,8 @@ TEST_F(ToolbarTest, ItemsMadeByIdentifierDriveTheirDocument)
         {QStringLiteral("ToolbarColorButton"), {"Color", "TBColor"}},
         {QStringLiteral("ToolbarSwapButton"), {"Swap", "TBSwap"}},
     };
-    std::map<QString, std::unique_ptr<QAction>> items;
     for (const auto& [identifier, key] : keys) {
-        std::unique_ptr<QAction> item = toolbar->itemForItemIdentifier(identifier, false);
+        std::unique_ptr<QAction> item = toolbar->paletteItemForItemIdentifier(identifier);
         ASSERT_NE(item, nullptr) << identifier.toStdString();
         EXPECT_EQ(item->objectName(), identifier);
         EXPECT_EQ(item->text(), localizedString(key.first));
@@ -147,14 +147,19 @@ TEST_F(ToolbarTest, ItemsMadeByIdentifierDriveTheirDocument)
         EXPECT_EQ(item->toolTip(), localizedString(key.second));
         EXPECT_NE(item->toolTip(), QString::fromLatin1(key.second)) << "missing string " << key.second;
         EXPECT_FALSE(rendered(item->icon()).isNull()) << identifier.toStdString();
-        items[identifier] = std::move(item);
     }
-    // Identifiers that are not the document's own give nothing, the
-    // toolbar's own items included.
-    EXPECT_EQ(toolbar->itemForItemIdentifier(QStringLiteral("ToolbarNoSuchButton"), true), nullptr);
-    EXPECT_EQ(toolbar->itemForItemIdentifier(T::separatorItemIdentifier, true), nullptr);
+    // Identifiers that name no item give nothing.
+    EXPECT_EQ(toolbar->itemForItemIdentifier(QStringLiteral("ToolbarNoSuchButton")), nullptr);
+    EXPECT_EQ(toolbar->paletteItemForItemIdentifier(QStringLiteral("ToolbarNoSuchButton")), nullptr);
 
-    auto trigger = [&](const char* identifier) { items.at(QString::fromLatin1(identifier))->trigger(); };
+    // Placed, the items drive their document; the shared ones are the
+    // window's menu actions themselves.
+    toolbar->setItemIdentifiers(T::toolbarAllowedItemIdentifiers());
+    EXPECT_EQ(placed(toolbar, QStringLiteral("ToolbarBiggerButton")), document->action(Command::IncDepth));
+    EXPECT_EQ(placed(toolbar, QStringLiteral("ToolbarSaveButton")), document->action(Command::SaveAs));
+    EXPECT_EQ(placed(toolbar, T::printItemIdentifier), document->action(Command::Print));
+    document->loadPair(writePicture(QStringLiteral("left.png")), writePicture(QStringLiteral("right.png")));
+    auto trigger = [&](const char* identifier) { placed(toolbar, QString::fromLatin1(identifier))->trigger(); };
     trigger("ToolbarBiggerButton");
     trigger("ToolbarBiggerButton");
     EXPECT_EQ(model.horizontalOffset(), 2);
@@ -174,7 +179,7 @@ TEST_F(ToolbarTest, ItemsMadeByIdentifierDriveTheirDocument)
     trigger("ToolbarGlassesButton");
     EXPECT_EQ(model.glasses(), 2);
 
-    document->loadLeft(writePicture(QStringLiteral("left.png")));
+    document->rightImage()->setImage(nullptr);
     trigger("ToolbarSwapButton");
     EXPECT_EQ(document->leftImage()->image(), nullptr);
     EXPECT_NE(document->rightImage()->image(), nullptr);
@@ -182,13 +187,11 @@ TEST_F(ToolbarTest, ItemsMadeByIdentifierDriveTheirDocument)
     trigger("ToolbarOpenLeftButton");
     ASSERT_NE(document->openPanel(), nullptr);
     document->openPanel()->reject();
+    document->loadLeft(writePicture(QStringLiteral("left.png")));
     trigger("ToolbarSaveButton");
     ASSERT_NE(document->savePanel(), nullptr);
     document->savePanel()->reject();
-
-    // The toolbar's own print item prints through the document.
-    toolbar->setItemIdentifiers({T::printItemIdentifier});
-    toolbar->actions().constFirst()->trigger();
+    trigger("ToolbarPrintItem");
     ASSERT_NE(document->printPanel(), nullptr);
     document->printPanel()->reject();
 }
@@ -241,12 +244,16 @@ TEST_F(ToolbarTest, EnablingFollowsThePictures)
     const QStringList needBoth{QStringLiteral("ToolbarResetButton"), QStringLiteral("ToolbarBiggerButton"),
                                QStringLiteral("ToolbarSmallerButton"), QStringLiteral("ToolbarUpButton"),
                                QStringLiteral("ToolbarDownButton"), QStringLiteral("ToolbarSaveButton")};
+    // Print needs a picture in the selected tab (the left one here).
     auto expectEnabled = [&](bool withBoth, const char* when) {
         for (QAction* item : toolbar->actions()) {
             if (item->isSeparator())
                 continue;
-            const bool expected = needBoth.contains(item->objectName()) ? withBoth : true;
-            EXPECT_EQ(item->isEnabled(), expected) << item->objectName().toStdString() << " " << when;
+            const QString identifier = item->property(T::itemIdentifierProperty).toString();
+            const bool expected = needBoth.contains(identifier)                  ? withBoth
+                                  : identifier == T::printItemIdentifier ? document->leftImage()->image() != nullptr
+                                                                                 : true;
+            EXPECT_EQ(item->isEnabled(), expected) << identifier.toStdString() << " " << when;
         }
     };
     expectEnabled(false, "with no picture");
@@ -257,11 +264,38 @@ TEST_F(ToolbarTest, EnablingFollowsThePictures)
     document->model().switchPictures();
     expectEnabled(true, "after a swap");
 
-    // Only the kept items are checked: a palette copy of Bigger is not one.
-    std::unique_ptr<QAction> copy = toolbar->itemForItemIdentifier(QStringLiteral("ToolbarBiggerButton"), false);
+    // Only the placed items are checked: a palette copy of Bigger is not one.
+    std::unique_ptr<QAction> copy = toolbar->paletteItemForItemIdentifier(QStringLiteral("ToolbarBiggerButton"));
     document->leftImage()->setImage(nullptr);
     EXPECT_FALSE(toolbar->validateToolbarItem(toolbar->incHoffButton()));
     EXPECT_TRUE(toolbar->validateToolbarItem(copy.get()));
+}
+
+TEST_F(ToolbarTest, PrintItemFollowsTheMenuRule)
+{
+    // Print needs a picture in the selected tab, from the toolbar as from the menu.
+    MyDocument* document = openDocument();
+    DocumentToolbar* toolbar = document->toolbar();
+    toolbar->setItemIdentifiers({T::printItemIdentifier});
+    QAction* print = placed(toolbar, T::printItemIdentifier);
+    ASSERT_NE(print, nullptr);
+    struct Case {
+        bool left, right;
+        int tab;
+        bool enabled;
+    };
+    const Case cases[] = {{false, false, 0, false}, {true, false, 0, true}, {true, false, 1, false},
+                          {true, false, 2, false},  {true, true, 1, true},  {true, true, 2, true}};
+    for (const Case& c : cases) {
+        document->leftImage()->setImage(c.left ? test::patternPicture(8, 8) : nullptr);
+        document->rightImage()->setImage(c.right ? test::patternPicture(8, 8) : nullptr);
+        document->model().setChanged(true);
+        document->tabView()->setCurrentIndex(c.tab);
+        document->updateActions();
+        EXPECT_EQ(print->isEnabled(), c.enabled) << c.left << c.right << " tab " << c.tab;
+        EXPECT_EQ(toolbar->validateToolbarItem(print), c.enabled);
+        EXPECT_EQ(document->action(Command::Print)->isEnabled(), c.enabled);
+    }
 }
 
 TEST_F(ToolbarTest, OnlyItemsPlacedInTheToolbarAreKept)
@@ -275,8 +309,8 @@ TEST_F(ToolbarTest, OnlyItemsPlacedInTheToolbarAreKept)
     EXPECT_EQ(toolbar->incHoffButton(), placed(toolbar, QStringLiteral("ToolbarBiggerButton")));
     EXPECT_EQ(toolbar->decVoffButton(), placed(toolbar, QStringLiteral("ToolbarDownButton")));
 
-    std::unique_ptr<QAction> copy = toolbar->itemForItemIdentifier(QStringLiteral("ToolbarGlassesButton"), false);
-    std::unique_ptr<QAction> saveCopy = toolbar->itemForItemIdentifier(QStringLiteral("ToolbarSaveButton"), false);
+    std::unique_ptr<QAction> copy = toolbar->paletteItemForItemIdentifier(QStringLiteral("ToolbarGlassesButton"));
+    std::unique_ptr<QAction> saveCopy = toolbar->paletteItemForItemIdentifier(QStringLiteral("ToolbarSaveButton"));
     EXPECT_EQ(toolbar->glassesButton(), kept);
     EXPECT_EQ(toolbar->saveButton(), nullptr);
     // A change of glasses goes to the placed item, not to the palette copy.
@@ -285,10 +319,10 @@ TEST_F(ToolbarTest, OnlyItemsPlacedInTheToolbarAreKept)
     EXPECT_EQ(rendered(copy->icon()), copyPicture);
     EXPECT_EQ(rendered(kept->icon()), rendered(T::pictureNamed(QStringLiteral("rb"))));
 
-    std::unique_ptr<QAction> inserted = toolbar->itemForItemIdentifier(QStringLiteral("ToolbarGlassesButton"), true);
-    EXPECT_EQ(toolbar->glassesButton(), inserted.get());
+    QAction* inserted = toolbar->itemForItemIdentifier(QStringLiteral("ToolbarGlassesButton"));
+    EXPECT_EQ(toolbar->glassesButton(), inserted);
     // The kept reference lets go when its item is gone.
-    inserted.reset();
+    delete inserted;
     EXPECT_EQ(toolbar->glassesButton(), nullptr);
     document->model().set3DGlasses(0);
     EXPECT_EQ(document->model().glasses(), 4);

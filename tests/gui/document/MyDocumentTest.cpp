@@ -7,6 +7,8 @@
 #include "core/bitmap/ImageDecoder.h"
 #include "core/bitmap/ImageEncoder.h"
 #include "core/compose/MemoryDefaults.h"
+#include "core/compose/ResultFileTypes.h"
+#include "gui/document/CommandTable.h"
 #include "gui/document/DocumentController.h"
 #include "gui/imageview/ImageView.h"
 
@@ -76,14 +78,13 @@ TEST_F(DocumentRoad, OpeningComposingAndSaving)
     document->openFileDidEnd(true, {left}, document->leftImage());
     EXPECT_TRUE(document->model().changed());
     EXPECT_FALSE(document->isDocumentEdited());  // one picture is no result yet
-    EXPECT_FALSE(document->validateUserInterfaceItem(20));
+    EXPECT_FALSE(isEnabled(Command::Save, document));
 
     document->model().incDepth();
     document->openFileDidEnd(true, {right}, document->rightImage());
     EXPECT_EQ(document->model().horizontalOffset(), 0);  // every load resets the alignment
     EXPECT_TRUE(document->isDocumentEdited());
-    EXPECT_TRUE(document->validateUserInterfaceItem(21));
-    EXPECT_FALSE(document->validateUserInterfaceItem(22));
+    EXPECT_TRUE(isEnabled(Command::SaveAs, document));
 
     // A click on the left picture moves its pin: changed and edited, not composed.
     document->leftImage()->resize(64, 48);
@@ -92,7 +93,7 @@ TEST_F(DocumentRoad, OpeningComposingAndSaving)
     EXPECT_TRUE(document->model().changed());
     EXPECT_TRUE(document->isDocumentEdited());
     EXPECT_EQ(document->resultImage()->image(), nullptr);
-    EXPECT_TRUE(document->validateUserInterfaceItem(25));  // the left tab holds a picture
+    EXPECT_TRUE(isEnabled(Command::Print, document));  // the left tab holds a picture
     document->leftImage()->setPinPoint({32, 24});
 
     // Showing the result composes once; showing it again composes nothing.
@@ -104,7 +105,7 @@ TEST_F(DocumentRoad, OpeningComposingAndSaving)
     document->tabView()->setCurrentIndex(0);
     document->tabView()->setCurrentIndex(2);
     EXPECT_EQ(document->resultImage()->image(), first);
-    EXPECT_TRUE(document->validateUserInterfaceItem(25));
+    EXPECT_TRUE(isEnabled(Command::Print, document));
 
     // While the result shows, each command composes at once.
     document->model().incDepth();
@@ -114,15 +115,16 @@ TEST_F(DocumentRoad, OpeningComposingAndSaving)
     EXPECT_FALSE(document->model().changed());
 
     // Every writable type saves, reads back and clears the edited mark.
-    for (const auto& type : MyDocument::writableTypes()) {
+    for (const ResultFileType& type : resultFileTypes()) {
         document->setDocumentEdited(true);
-        const QString path = dir.filePath(QStringLiteral("result.") + type.extension);
+        const QString typeName = QString::fromLatin1(type.typeName.data(), qsizetype(type.typeName.size()));
+        const QString path = dir.filePath(QStringLiteral("result.") + QLatin1String(type.extensions.front()));
         QString error;
-        ASSERT_TRUE(document->writeResult(path, type.typeName, &error)) << error.toStdString();
+        ASSERT_TRUE(document->writeResult(path, typeName, &error)) << error.toStdString();
         EXPECT_FALSE(document->isDocumentEdited());
         const QByteArray bytes = fileBytes(path);
         const DecodeResult back = decodeImage({reinterpret_cast<const std::uint8_t*>(bytes.data()), std::size_t(bytes.size())});
-        ASSERT_TRUE(back) << type.typeName.toStdString();
+        ASSERT_TRUE(back) << type.typeName;
         EXPECT_EQ(back.bitmap->pixelsWide(), 63);
         EXPECT_EQ(back.bitmap->pixelsHigh(), 47);
     }
@@ -264,12 +266,4 @@ TEST_F(DocumentRoad, TheDialogsAreWindowModalAndAnswerLater)
     document->saveDocument([&](bool ok) { saved = ok; });
     EXPECT_EQ(document->savePanel(), nullptr);
     EXPECT_FALSE(document->isDocumentEdited());
-}
-
-TEST(MyDocumentTypes, FileNamesChooseTheirType)
-{
-    EXPECT_EQ(MyDocument::typeNameForFileName(QStringLiteral("a.PNG")), QStringLiteral("PNG"));
-    EXPECT_EQ(MyDocument::typeNameForFileName(QStringLiteral("a.jpeg")), QStringLiteral("JPEG"));
-    EXPECT_EQ(MyDocument::typeNameForFileName(QStringLiteral("a.tiff")), QStringLiteral("TIFF"));
-    EXPECT_EQ(MyDocument::typeNameForFileName(QStringLiteral("a.webp")), std::nullopt);
 }

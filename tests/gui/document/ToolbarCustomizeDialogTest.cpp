@@ -3,7 +3,7 @@
 #include "gui/document/ToolbarCustomizeDialog.h"
 
 #include "core/compose/MemoryDefaults.h"
-#include "gui/app/Strings.h"
+#include "gui/common/Strings.h"
 #include "gui/document/DocumentController.h"
 #include "gui/document/DocumentToolbar.h"
 #include "gui/document/MyDocument.h"

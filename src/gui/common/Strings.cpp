@@ -1,4 +1,4 @@
-#include "gui/app/Strings.h"
+#include "gui/common/Strings.h"
 
 #include <map>
 
@@ -75,10 +75,7 @@ const std::map<std::string_view, const char*, std::less<>>& englishTable()
         {"PictureFilter", "Pictures and stereo files (%1)"},
         {"AllFiles", "All files (*)"},
         {"SaveAnaglyph", "Save Anaglyph"},
-        {"PNGFilter", "PNG picture (*.png)"},
-        {"JPEGFilter", "JPEG picture (*.jpg *.jpeg)"},
-        {"GIFFilter", "GIF picture (*.gif)"},
-        {"TIFFFilter", "TIFF picture (*.tif *.tiff)"},
+        {"SaveTypeFilter", "%1 picture (%2)"},
         {"CannotOpen", "Cannot open \u201c%1\u201d: %2"},
         {"OpenedWithWarning", "\u201c%1\u201d: %2"},
         {"CannotSave", "The anaglyph could not be saved as \u201c%1\u201d."},

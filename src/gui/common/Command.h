@@ -1,0 +1,58 @@
+#pragma once
+
+namespace korvex {
+
+// Every command of the window's menus and toolbar. A new command is one row
+// in the command table (gui/document/CommandTable.cpp) plus its handler.
+enum class Command {
+    NewDocument,
+    OpenDocument,
+    OpenLeft,
+    OpenRight,
+    Save,
+    SaveAs,
+    Print,
+    Close,
+    Quit,
+    GlassesRedGreen,
+    GlassesRedCyan,
+    GlassesRedBlue,
+    GlassesGreenRed,
+    GlassesCyanRed,
+    GlassesBlueRed,
+    Colorize,
+    IncDepth,
+    DecDepth,
+    IncVerticalOffset,
+    DecVerticalOffset,
+    ResetAlignment,
+    SwitchPictures,
+    ShowLeft,
+    ShowRight,
+    ShowResult,
+    WebSite,
+    FAQ,
+    MailToAuthor,
+    About,
+};
+
+// The menu item tags; the enabling rule of an item follows from its tag.
+namespace tag {
+constexpr int always = 0;              // enabled whenever a document is in front
+constexpr int glassesFirst = 1;        // 1 to 6: the glasses types, checked by the document's type
+constexpr int glassesLast = 6;
+constexpr int colorize = 10;           // checked while colour is on
+constexpr int save = 20;               // 20, 21: need both pictures
+constexpr int saveAs = 21;
+constexpr int never = 22;              // never enabled
+constexpr int needsPicture = 25;       // needs a picture in the selected tab
+constexpr int incDepth = 30;           // 30 to 34: need both pictures
+constexpr int decDepth = 31;
+constexpr int incVerticalOffset = 32;
+constexpr int decVerticalOffset = 33;
+constexpr int resetAlignment = 34;
+constexpr int general = 100;           // 100, 101: enabled with no document in front too
+constexpr int generalOther = 101;
+}  // namespace tag
+
+}  // namespace korvex

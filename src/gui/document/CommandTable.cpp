@@ -1,0 +1,214 @@
+#include "gui/document/CommandTable.h"
+
+#include "gui/document/MyDocument.h"
+#include "gui/imageview/ImageView.h"
+
+#include <QTabWidget>
+
+#include <stdexcept>
+
+namespace korvex {
+
+namespace {
+
+using App = ApplicationCommands;
+
+// Each offset key works with and without Shift; Shift moves by five.
+QList<QKeySequence> withAndWithoutShift(Qt::Key key)
+{
+    return {QKeySequence(Qt::CTRL | key), QKeySequence(Qt::CTRL | Qt::SHIFT | key)};
+}
+
+// The platform's keys, plus keys of our own where a key scheme has none
+// (Save As is empty under the KDE and X11 schemes).
+QList<QKeySequence> standardKeys(QKeySequence::StandardKey key, QList<QKeySequence> ownKeys = {})
+{
+    QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+    for (const QKeySequence& own : ownKeys)
+        if (!keys.contains(own))
+            keys.append(own);
+    return keys;
+}
+
+bool glassesChecked(const MyDocument& document, int tag)
+{
+    return document.model().glasses() == tag;
+}
+
+bool colorizeChecked(const MyDocument& document, int)
+{
+    return document.model().colorize();
+}
+
+void showTab(MyDocument& document, int index)
+{
+    document.tabView()->setCurrentIndex(index);
+}
+
+CommandRow glassesRow(Command command, const char* objectName, const char* textKey, int glassesTag)
+{
+    return {.command = command,
+            .objectName = objectName,
+            .textKey = textKey,
+            .tag = glassesTag,
+            .shortcuts = {QKeySequence(Qt::ALT | Qt::Key(Qt::Key_0 + glassesTag))},
+            .exclusiveGroup = "glasses",
+            .checked = glassesChecked,
+            .onDocument = [](MyDocument& d, int t) { d.model().set3DGlasses(t); }};
+}
+
+std::vector<CommandRow> makeTable()
+{
+    return {
+        {.command = Command::NewDocument, .objectName = "newDocument", .textKey = "MenuNew", .tag = tag::general,
+         .shortcuts = standardKeys(QKeySequence::New), .onApplication = &App::newDocument},
+        {.command = Command::OpenDocument, .objectName = "openDocument", .textKey = "MenuOpen", .tag = tag::general,
+         .shortcuts = standardKeys(QKeySequence::Open), .onApplication = &App::openDocument},
+        {.command = Command::OpenLeft, .objectName = "openLeft", .textKey = "MenuOpenLeft", .tag = tag::general,
+         .shortcuts = {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L)}, .iconName = "openleft",
+         .onApplication = &App::openLeft},
+        {.command = Command::OpenRight, .objectName = "openRight", .textKey = "MenuOpenRight", .tag = tag::generalOther,
+         .shortcuts = {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)}, .iconName = "openright",
+         .onApplication = &App::openRight},
+        {.command = Command::Save, .objectName = "saveDocument", .textKey = "MenuSave", .tag = tag::save,
+         .shortcuts = standardKeys(QKeySequence::Save), .onDocument = [](MyDocument& d, int) { d.saveDocument(); }},
+        {.command = Command::SaveAs, .objectName = "saveDocumentAs", .textKey = "MenuSaveAs", .tag = tag::saveAs,
+         .shortcuts = standardKeys(QKeySequence::SaveAs, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}),
+         .iconName = "save", .iconTextKey = "Save", .toolTipKey = "TBSave",
+         .onDocument = [](MyDocument& d, int) { d.saveResult(); }},
+        {.command = Command::Print, .objectName = "printDocument", .textKey = "MenuPrint", .tag = tag::needsPicture,
+         .shortcuts = standardKeys(QKeySequence::Print), .iconName = "print", .iconTextKey = "Print",
+         .toolTipKey = "TBPrint", .onDocument = [](MyDocument& d, int) { d.printShowingPrintPanel(true); }},
+        {.command = Command::Close, .objectName = "closeWindow", .textKey = "MenuClose", .tag = tag::generalOther,
+         .shortcuts = standardKeys(QKeySequence::Close), .onDocument = [](MyDocument& d, int) { d.close(); }},
+        {.command = Command::Quit, .objectName = "quit", .textKey = "MenuQuit", .tag = tag::general,
+         .shortcuts = standardKeys(QKeySequence::Quit), .onApplication = &App::terminate},
+
+        glassesRow(Command::GlassesRedGreen, "glassesRG", "MenuGlassesRG", 1),
+        glassesRow(Command::GlassesRedCyan, "glassesRC", "MenuGlassesRC", 2),
+        glassesRow(Command::GlassesRedBlue, "glassesRB", "MenuGlassesRB", 3),
+        glassesRow(Command::GlassesGreenRed, "glassesGR", "MenuGlassesGR", 4),
+        glassesRow(Command::GlassesCyanRed, "glassesCR", "MenuGlassesCR", 5),
+        glassesRow(Command::GlassesBlueRed, "glassesBR", "MenuGlassesBR", 6),
+        {.command = Command::Colorize, .objectName = "colorize", .textKey = "MenuColor", .tag = tag::colorize,
+         .shortcuts = {QKeySequence(Qt::CTRL | Qt::Key_K)}, .checked = colorizeChecked,
+         .onDocument = [](MyDocument& d, int) { d.model().set3DColor(); }},
+        {.command = Command::IncDepth, .objectName = "incDepth", .textKey = "MenuIncDepth", .tag = tag::incDepth,
+         .shortcuts = withAndWithoutShift(Qt::Key_Right), .iconName = "larger", .iconTextKey = "IncDepth",
+         .toolTipKey = "TBIncDepth", .onDocument = [](MyDocument& d, int) { d.model().incDepth(); }},
+        {.command = Command::DecDepth, .objectName = "decDepth", .textKey = "MenuDecDepth", .tag = tag::decDepth,
+         .shortcuts = withAndWithoutShift(Qt::Key_Left), .iconName = "smaller", .iconTextKey = "DecDepth",
+         .toolTipKey = "TBDecDepth", .onDocument = [](MyDocument& d, int) { d.model().decDepth(); }},
+        {.command = Command::IncVerticalOffset, .objectName = "incVerticalOffset", .textKey = "MenuIncVOff",
+         .tag = tag::incVerticalOffset, .shortcuts = withAndWithoutShift(Qt::Key_Up), .iconName = "up",
+         .iconTextKey = "IncVOff", .toolTipKey = "TBIncVOff",
+         .onDocument = [](MyDocument& d, int) { d.model().incVerticalOffset(); }},
+        {.command = Command::DecVerticalOffset, .objectName = "decVerticalOffset", .textKey = "MenuDecVOff",
+         .tag = tag::decVerticalOffset, .shortcuts = withAndWithoutShift(Qt::Key_Down), .iconName = "down",
+         .iconTextKey = "DecVOff", .toolTipKey = "TBDecVOff",
+         .onDocument = [](MyDocument& d, int) { d.model().decVerticalOffset(); }},
+        {.command = Command::ResetAlignment, .objectName = "resetAlignment", .textKey = "MenuReset",
+         .tag = tag::resetAlignment, .shortcuts = {QKeySequence(Qt::CTRL | Qt::Key_0)}, .iconName = "reset",
+         .iconTextKey = "Reset", .toolTipKey = "TBReset",
+         .onDocument = [](MyDocument& d, int) { d.model().resetAlignment(); }},
+        {.command = Command::SwitchPictures, .objectName = "switchPictures", .textKey = "MenuSwap",
+         .shortcuts = {QKeySequence(Qt::CTRL | Qt::Key_T)}, .iconName = "swap", .iconTextKey = "Swap",
+         .toolTipKey = "TBSwap", .onDocument = [](MyDocument& d, int) { d.model().switchPictures(); }},
+
+        {.command = Command::ShowLeft, .objectName = "showLeft", .textKey = "MenuShowLeft",
+         .shortcuts = {QKeySequence(Qt::CTRL | Qt::Key_1)}, .onDocument = [](MyDocument& d, int) { showTab(d, 0); }},
+        {.command = Command::ShowRight, .objectName = "showRight", .textKey = "MenuShowRight",
+         .shortcuts = {QKeySequence(Qt::CTRL | Qt::Key_2)}, .onDocument = [](MyDocument& d, int) { showTab(d, 1); }},
+        {.command = Command::ShowResult, .objectName = "showResult", .textKey = "MenuShowResult",
+         .shortcuts = {QKeySequence(Qt::CTRL | Qt::Key_3)}, .onDocument = [](MyDocument& d, int) { showTab(d, 2); }},
+
+        {.command = Command::WebSite, .objectName = "webSite", .textKey = "MenuWebSite", .tag = tag::generalOther,
+         .onApplication = &App::goToWebSite},
+        {.command = Command::FAQ, .objectName = "faq", .textKey = "MenuFAQ", .tag = tag::generalOther,
+         .onApplication = &App::showFAQ},
+        {.command = Command::MailToAuthor, .objectName = "mailToAuthor", .textKey = "MenuMail",
+         .tag = tag::generalOther, .onApplication = &App::mailToAuthor},
+        {.command = Command::About, .objectName = "about", .textKey = "MenuAbout", .tag = tag::generalOther,
+         .onApplication = &App::showAboutPanel},
+    };
+}
+
+}  // namespace
+
+const std::vector<CommandRow>& commandTable()
+{
+    static const std::vector<CommandRow> table = makeTable();
+    return table;
+}
+
+const CommandRow& commandRow(Command command)
+{
+    for (const CommandRow& row : commandTable())
+        if (row.command == command)
+            return row;
+    throw std::logic_error("a command without a row in the command table");
+}
+
+bool isEnabled(Command command, const MyDocument* document)
+{
+    const int itemTag = commandRow(command).tag;
+    if (!document)
+        return itemTag == tag::general || itemTag == tag::generalOther;
+    switch (itemTag) {
+    case tag::save:
+    case tag::saveAs:
+    case tag::incDepth:
+    case tag::decDepth:
+    case tag::incVerticalOffset:
+    case tag::decVerticalOffset:
+    case tag::resetAlignment:
+        return document->model().hasResult();
+    case tag::never:
+        return false;
+    case tag::needsPicture:
+        return document->currentImage() && StereoDocument::hasValidImage(document->currentImage()->store());
+    default:
+        return true;
+    }
+}
+
+void perform(Command command, MyDocument* document, ApplicationCommands* application)
+{
+    if (!isEnabled(command, document))
+        return;
+    const CommandRow& row = commandRow(command);
+    if (row.onDocument && document)
+        row.onDocument(*document, row.tag);
+    else if (row.onApplication && application)
+        (application->*row.onApplication)();
+}
+
+bool isChecked(Command command, const MyDocument& document)
+{
+    const CommandRow& row = commandRow(command);
+    return row.checked && row.checked(document, row.tag);
+}
+
+const std::vector<MenuRow>& menuLayout()
+{
+    using E = MenuEntry;
+    static const std::vector<MenuRow> layout = {
+        {"MenuFileTitle",
+         {E::item(Command::NewDocument), E::item(Command::OpenDocument), E::item(Command::OpenLeft),
+          E::item(Command::OpenRight), E::separator(), E::item(Command::Save), E::item(Command::SaveAs),
+          E::separator(), E::item(Command::Print), E::separator(), E::item(Command::Close), E::item(Command::Quit)}},
+        {"MenuStereoTitle",
+         {E::item(Command::GlassesRedGreen), E::item(Command::GlassesRedCyan), E::item(Command::GlassesRedBlue),
+          E::item(Command::GlassesGreenRed), E::item(Command::GlassesCyanRed), E::item(Command::GlassesBlueRed),
+          E::separator(), E::item(Command::Colorize), E::separator(), E::item(Command::IncDepth),
+          E::item(Command::DecDepth), E::item(Command::IncVerticalOffset), E::item(Command::DecVerticalOffset),
+          E::item(Command::ResetAlignment), E::separator(), E::item(Command::SwitchPictures)}},
+        {"MenuViewTitle", {E::item(Command::ShowLeft), E::item(Command::ShowRight), E::item(Command::ShowResult)}},
+        {"MenuHelpTitle",
+         {E::item(Command::WebSite), E::item(Command::FAQ), E::item(Command::MailToAuthor), E::separator(),
+          E::item(Command::About)}},
+    };
+    return layout;
+}
+
+}  // namespace korvex
