@@ -30,6 +30,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 using namespace korvex;
 
 namespace {
@@ -315,4 +317,60 @@ TEST_F(Application, PrintingPrintsTheSelectedTab)
     ASSERT_NE(d->printPanel(), nullptr);
     EXPECT_EQ(d->printPanel()->windowModality(), Qt::WindowModal);
     d->printPanel()->reject();
+}
+
+TEST_F(Application, AQuitFindingTheCloseQuestionUpIsAnsweredByIt)
+{
+    // A's close button asks first; a quit from B must then wait for that
+    // answer and go on, or stop, exactly once.
+    for (const char* answer : {"DontSave", "Cancel"}) {
+        MyDocument* a = document(2);
+        MyDocument* b = document(0);
+        EXPECT_FALSE(a->close());
+        ASSERT_NE(a->closeSheet(), nullptr);
+        activate(b);
+        QSignalSpy approved(&handler, &ApplicationHandler::terminationApproved);
+        QSignalSpy cancelled(&handler, &ApplicationHandler::terminationCancelled);
+        handler.terminate();
+        EXPECT_TRUE(handler.isTerminationPending());
+        clickButton(a->closeSheet(), answer);
+        const bool dontSave = std::string_view(answer) == "DontSave";
+        EXPECT_EQ(approved.count(), dontSave ? 1 : 0) << answer;
+        EXPECT_EQ(cancelled.count(), dontSave ? 0 : 1) << answer;
+        EXPECT_FALSE(handler.isTerminationPending());
+        EXPECT_EQ(a->isVisible(), !dontSave);
+        if (!dontSave)
+            a->closeWithoutAsking();
+        b->closeWithoutAsking();
+    }
+}
+
+TEST_F(Application, SaveDuringTheReviewJoinsASavePanelAlreadyUp)
+{
+    // Save As is up when the quit asks; Save then waits for that panel, and
+    // its outcome settles the quit once: cancelled, then saved.
+    for (bool accept : {false, true}) {
+        MyDocument* d = document(2);
+        d->saveResult();
+        ASSERT_NE(d->savePanel(), nullptr);
+        QSignalSpy approved(&handler, &ApplicationHandler::terminationApproved);
+        QSignalSpy cancelled(&handler, &ApplicationHandler::terminationCancelled);
+        EXPECT_EQ(handler.applicationShouldTerminate(), ApplicationHandler::TerminateLater);
+        clickButton(d->closeSheet(), "Save");
+        EXPECT_EQ(approved.count() + cancelled.count(), 0);  // the panel is still up
+        ASSERT_NE(d->savePanel(), nullptr);
+        const QString target = dir.filePath(QStringLiteral("joined.png"));
+        if (accept) {
+            d->savePanel()->selectFile(target);
+            static_cast<QDialog*>(d->savePanel())->accept();
+        } else {
+            d->savePanel()->reject();
+        }
+        EXPECT_EQ(approved.count(), accept ? 1 : 0);
+        EXPECT_EQ(cancelled.count(), accept ? 0 : 1);
+        EXPECT_EQ(QFile::exists(target), accept);
+        EXPECT_EQ(d->isVisible(), !accept);
+        if (!accept)
+            d->closeWithoutAsking();
+    }
 }

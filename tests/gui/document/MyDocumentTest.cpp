@@ -13,6 +13,7 @@
 #include "gui/imageview/ImageView.h"
 
 #include <QDir>
+#include <QMap>
 #include <QFile>
 #include <QFileDialog>
 #include <QSettings>
@@ -65,6 +66,18 @@ QByteArray fileBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The format a file's first bytes announce.
+std::optional<FileType> formatOf(const QByteArray& bytes)
+{
+    const std::pair<const char*, FileType> signatures[] = {
+        {"\x89PNG", FileType::PNG}, {"\xff\xd8\xff", FileType::JPEG}, {"GIF8", FileType::GIF},
+        {"II*", FileType::TIFF},  {"MM", FileType::TIFF}};
+    for (const auto& [signature, type] : signatures)
+        if (bytes.startsWith(signature))
+            return type;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -266,4 +279,66 @@ TEST_F(DocumentRoad, TheDialogsAreWindowModalAndAnswerLater)
     document->saveDocument([&](bool ok) { saved = ok; });
     EXPECT_EQ(document->savePanel(), nullptr);
     EXPECT_FALSE(document->isDocumentEdited());
+}
+
+TEST_F(DocumentRoad, ASaveNameAgreesWithTheBytes)
+{
+    document->loadPair(left, right);
+    // (name typed, filter chosen) -> file written, and the type its bytes have.
+    const std::tuple<const char*, int, const char*, FileType> cases[] = {
+        {"out.bmp", 1, "out.bmp.jpg", FileType::JPEG},  // unknown extension: the filter's type, and its extension
+        {"plain", 2, "plain.gif", FileType::GIF},
+        {"named.png", 1, "named.png", FileType::PNG},   // a known extension chooses the type
+        {"named.TIFF", 0, "named.TIFF", FileType::TIFF},
+    };
+    for (const auto& [typed, filter, written, type] : cases) {
+        document->saveResult();
+        QFileDialog* panel = document->savePanel();
+        ASSERT_NE(panel, nullptr);
+        panel->selectNameFilter(panel->nameFilters().at(filter));
+        emit panel->filterSelected(panel->nameFilters().at(filter));
+        panel->selectFile(dir.filePath(QString::fromLatin1(typed)));
+        static_cast<QDialog*>(panel)->accept();
+        const QString path = dir.filePath(QString::fromLatin1(written));
+        ASSERT_TRUE(QFile::exists(path)) << written;
+        EXPECT_EQ(document->filePath(), path);
+        EXPECT_EQ(formatOf(fileBytes(path)), type) << written;
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("out.bmp"))));
+}
+
+TEST_F(DocumentRoad, ALoadWhileTheResultShowsComposesOnce)
+{
+    document->loadPair(left, right);
+    document->tabView()->setCurrentIndex(2);
+    int compositions = 0;
+    document->resultImage()->store().setFrameChangedHandler([&] { ++compositions; });
+    for (bool offsetsMoved : {false, true}) {
+        if (offsetsMoved) {
+            document->model().incDepth();
+            document->model().decVerticalOffset();
+        }
+        compositions = 0;
+        document->loadLeft(left);
+        EXPECT_EQ(compositions, 1) << "offsets moved: " << offsetsMoved;
+        EXPECT_EQ(document->model().horizontalOffset(), 0);
+        EXPECT_EQ(document->model().verticalOffset(), 0);
+        compositions = 0;
+        document->loadPair(left, right);
+        EXPECT_EQ(compositions, 1) << "pair, offsets moved: " << offsetsMoved;
+    }
+}
+
+TEST_F(DocumentRoad, SaveAsHasAShortcutUnderEveryKeyScheme)
+{
+    // Some key schemes have no Save As key; Ctrl+Shift+S is there always.
+    EXPECT_TRUE(document->action(Command::SaveAs)->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)));
+    // No two commands of a window share a key.
+    QMap<QKeySequence, QString> owners;
+    for (const CommandRow& row : commandTable())
+        for (const QKeySequence& key : document->action(row.command)->shortcuts()) {
+            EXPECT_FALSE(owners.contains(key)) << key.toString().toStdString() << " of " << row.objectName << " and "
+                                               << owners.value(key).toStdString();
+            owners.insert(key, QLatin1String(row.objectName));
+        }
 }
