@@ -1,8 +1,11 @@
 // Chunks, tags, segments and blocks whose length fields claim far more than
 // the file holds: each costs no more than the bytes that are there, and a
 // picture around a big but honest block still loads whole.
+#include "core/bitmap/ExifOrientation.h"
 #include "core/bitmap/ImageDecoder.h"
+#include "core/imageview/JpsDescriptor.h"
 
+#include "../JpegTestSegments.h"
 #include "HostileFiles.h"
 
 #include <gtest/gtest.h>
@@ -105,5 +108,32 @@ TEST(ClaimedLengths, BlocksFarLargerThanTheirPictureAreRefusedBeforeTheirBuffer)
         if (addressLimitsWork()) {
             EXPECT_EQ(inChildWithHeadroom(smallHeadroom, [&] { return outcome(decodeImage(c.bytes)); }), c.outcome);
         }
+    }
+}
+
+TEST(ClaimedLengths, JpegHeaderSegmentsClaimingMoreThanTheFileAreReadAsAbsent)
+{
+    // The EXIF, JPS and MP index readers look into the file's own bytes;
+    // a length or count past them makes the block absent, never a read
+    // beyond the file, and the picture itself still loads.
+    const std::vector<std::uint8_t> jpeg = solidJpeg(16, 16, 0.5, 0.5, 0.5);
+    auto claiming = [](std::vector<std::uint8_t> segment, std::size_t at, std::uint16_t value) {
+        putBig16(segment, at, value);
+        return segment;
+    };
+    const std::vector<std::uint8_t> turned = exifOrientationSegment(6);
+    ASSERT_EQ(exifOrientation(withSegment(jpeg, turned)), 6);
+    // Segment length at 2; the directory's entry count after "Exif\0\0" and the 8-byte header.
+    EXPECT_EQ(exifOrientation(withSegment(jpeg, claiming(turned, 2, 0xFFFF))), 1);
+    EXPECT_EQ(exifOrientation(withSegment(jpeg, claiming(turned, 4 + 6 + 8, 0xFFFF))), 1);
+
+    const std::vector<std::uint8_t> marked = jpsSegment(0x04, 0x03);
+    ASSERT_TRUE(readJpsDescriptor(withSegment(jpeg, marked)));
+    EXPECT_FALSE(readJpsDescriptor(withSegment(jpeg, claiming(marked, 2, 0xFFFF))));
+
+    for (const auto& segment : {claiming(turned, 2, 0xFFFF), claiming(marked, 2, 0xFFFF)}) {
+        const DecodeResult r = decodeImage(withSegment(jpeg, segment));
+        EXPECT_FALSE(r.bitmap) << "a segment running past the end leaves no picture data: " << outcome(r);
+        EXPECT_FALSE(r.error.empty());
     }
 }
