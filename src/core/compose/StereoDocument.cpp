@@ -1,5 +1,6 @@
 #include "core/compose/StereoDocument.h"
 
+#include "core/align/RightPictureResampler.h"
 #include "core/compose/AnaglyphComposer.h"
 #include "core/compose/OverlapGeometry.h"
 #include "core/compose/ResultEncoding.h"
@@ -10,6 +11,7 @@
 #include "core/stereo/WiggleAnimation.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <utility>
 
@@ -138,6 +140,73 @@ void StereoDocument::setWiggleMilliseconds(int milliseconds)
     wiggleMilliseconds_ = std::clamp(milliseconds, WiggleTiming::minMilliseconds, WiggleTiming::maxMilliseconds);
 }
 
+void StereoDocument::rotateRightClockwise()
+{
+    rotateRight(host_.isShiftHeld() ? 1.0 : 0.1);
+}
+
+void StereoDocument::rotateRightCounterclockwise()
+{
+    rotateRight(host_.isShiftHeld() ? -1.0 : -0.1);
+}
+
+void StereoDocument::rotateRight(double degrees)
+{
+    RightCorrection turned = correction_;
+    // Tenths stay tenths after many steps instead of gathering binary fractions.
+    turned.rotationDegrees = std::round((turned.rotationDegrees + degrees) * 1e6) / 1e6;
+    setRightCorrection(turned);
+}
+
+void StereoDocument::clearCorrection()
+{
+    setRightCorrection(RightCorrection{});
+}
+
+void StereoDocument::setRightCorrection(const RightCorrection& correction)
+{
+    if (correction == correction_)
+        return;
+    correction_ = correction;
+    correctedRight_.reset();
+    commandEnding();
+}
+
+PairPlacement StereoDocument::placement() const
+{
+    return PairPlacement{left_.pinPoint(), right_.pinPoint(), horizontalOffset_, verticalOffset_, correction_};
+}
+
+void StereoDocument::setPlacement(const PairPlacement& placement)
+{
+    if (placement == this->placement())
+        return;
+    left_.setPinPoint(placement.leftPin);
+    right_.setPinPoint(placement.rightPin);
+    horizontalOffset_ = placement.horizontalOffset;
+    verticalOffset_ = placement.verticalOffset;
+    if (placement.correction != correction_) {
+        correction_ = placement.correction;
+        correctedRight_.reset();
+    }
+    commandEnding();
+}
+
+const Bitmap* StereoDocument::composedRightPicture()
+{
+    const Bitmap* original = right_.image();
+    if (!original || correction_.isIdentity()) {
+        correctedRight_.reset();
+        return original;
+    }
+    if (!correctedRight_ || correctedFrom_ != right_.generation()) {
+        correctedRight_.reset();  // the stale copy goes before the new one is made
+        correctedRight_ = resampleRightPicture(*original, correction_);
+        correctedFrom_ = right_.generation();
+    }
+    return correctedRight_.get();
+}
+
 void StereoDocument::incDepth()
 {
     horizontalOffset_ = addClamped(horizontalOffset_, calcValueOffset());
@@ -193,6 +262,7 @@ void StereoDocument::recalc()
 OverlapGeometry StereoDocument::overlap() const
 {
     const Bitmap& leftBitmap = *left_.image();
+    // The corrected copy has the original's size, so either gives the overlap.
     const Bitmap& rightBitmap = *right_.image();
     // Picture units are pixels after every load; taking the pixel counts keeps
     // every read inside the sample buffers whatever size a bitmap claims.
@@ -208,12 +278,18 @@ bool StereoDocument::composeResult()
     const OverlapGeometry geometry = overlap();
     if (!geometry.overlaps())
         resultProblem_ = "the pictures do not overlap with these pin points and offsets";
+    const Bitmap* right = composedRightPicture();
+    if (!right) {
+        resultProblem_ = "not enough memory for the corrected right picture";
+        result_.createImageWithSize(Size{});
+        return false;
+    }
     if (resultFormat_ == StereoFormat::Anaglyph) {
         result_.createImageWithSize(Size{geometry.W, geometry.H});
         Bitmap* canvas = result_.image();
         if (!canvas)
             return false;
-        AnaglyphComposer(glasses_, colorize_).compose(*left_.image(), *right_.image(), geometry, *canvas);
+        AnaglyphComposer(glasses_, colorize_).compose(*left_.image(), *right, geometry, *canvas);
         return true;
     }
     const StereoFrameSize size = stereoFrameSize(resultFormat_, geometry.pixelsWide(), geometry.pixelsHigh(), gap_);
@@ -223,7 +299,7 @@ bool StereoDocument::composeResult()
     Bitmap* canvas = result_.image();
     if (!canvas)
         return false;
-    if (!fillStereoFrame(AlignedPair(*left_.image(), *right_.image(), geometry), resultFormat_, gap_, *canvas)) {
+    if (!fillStereoFrame(AlignedPair(*left_.image(), *right, geometry), resultFormat_, gap_, *canvas)) {
         resultProblem_ = "not enough memory for the " + std::string(stereoFormatInfo(resultFormat_).code) + " picture";
         result_.createImageWithSize(Size{});
         return false;
@@ -242,10 +318,13 @@ EncodeResult StereoDocument::dataRepresentationOfType(std::string_view typeName)
         const OverlapGeometry geometry = overlap();
         if (!geometry.overlaps())
             return EncodeResult{{}, "the pictures do not overlap with these pin points and offsets"};
+        const Bitmap* right = composedRightPicture();
+        if (!right)
+            return EncodeResult{{}, "not enough memory for the corrected right picture"};
         PairFileOptions options;
         options.jpeg = ResultEncoding::forTypeName("JPEG").properties;
         options.wiggleMilliseconds = wiggleMilliseconds_;
-        return encodePairFile(AlignedPair(*left_.image(), *right_.image(), geometry), *pairType, options);
+        return encodePairFile(AlignedPair(*left_.image(), *right, geometry), *pairType, options);
     }
     const Bitmap* bitmap = result_.image();
     if (!bitmap)

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "core/align/RightCorrection.h"
 #include "core/bitmap/ImageEncoder.h"
 #include "core/compose/DocumentHost.h"
 #include "core/compose/OverlapGeometry.h"
+#include "core/compose/PairPlacement.h"
 #include "core/compose/UserDefaults.h"
 #include "core/imageview/PictureStore.h"
 #include "core/stereo/StereoFormat.h"
 #include "core/stereo/WiggleAnimation.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,6 +54,9 @@ public:
     // Why the last composition left no result although both pictures are
     // there (no overlap, a frame too small or too large), else empty.
     const std::string& resultProblem() const { return resultProblem_; }
+    const RightCorrection& rightCorrection() const { return correction_; }
+    // The pins, offsets and correction together, as undo keeps them.
+    PairPlacement placement() const;
 
     // Inputs changed elsewhere (loads, pins, drops) and the result tab's state.
     void setChanged(bool changed) { changed_ = changed; }
@@ -82,6 +88,21 @@ public:
     // White pixels between the eyes of side by side, cross-eyed and over-under; 0 and up.
     void setGap(int gap);
     void setWiggleMilliseconds(int milliseconds);
+    // Turns the right picture by 0.1 degree, or 1 with Shift held.
+    void rotateRightClockwise();
+    void rotateRightCounterclockwise();
+    // Back to the right picture as loaded; offsets and pins stay.
+    void clearCorrection();
+    void setRightCorrection(const RightCorrection& correction);
+    // Pins, offsets and correction in one command (an automatic alignment,
+    // an undo).
+    void setPlacement(const PairPlacement& placement);
+
+    // The right picture the composition uses: the corrected copy, made when
+    // first needed after the correction or the picture changed, or the
+    // original when there is no correction. Null without a right picture or
+    // when memory for the copy is short.
+    const Bitmap* composedRightPicture();
 
     // Composes the result when an input changed since the last composition.
     void recalc();
@@ -101,6 +122,7 @@ private:
     void commandEnding();
     bool composeResult();
     OverlapGeometry overlap() const;  // of the two pictures; both must be there
+    void rotateRight(double degrees);
 
     PictureStore& left_;
     PictureStore& right_;
@@ -118,6 +140,10 @@ private:
     int gap_ = 0;
     int wiggleMilliseconds_ = WiggleTiming::defaultMilliseconds;
     std::string resultProblem_;
+    RightCorrection correction_;
+    // The corrected copy and the generation of the right picture it came from.
+    std::unique_ptr<Bitmap> correctedRight_;
+    std::uint64_t correctedFrom_ = 0;
 };
 
 }  // namespace korvex

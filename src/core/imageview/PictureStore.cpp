@@ -4,6 +4,7 @@
 #include "core/bitmap/ImageDecoder.h"
 #include "core/imageview/StereoFile.h"
 
+#include <atomic>
 #include <cmath>
 
 namespace korvex {
@@ -13,6 +14,7 @@ PictureStore::PictureStore() = default;
 bool PictureStore::setImageWithFile(const std::string& path)
 {
     image_.reset();  // the old picture goes before the new one is decoded
+    renewGeneration();
     return setDecodedImage(decodeFileShare(path, itype_));
 }
 
@@ -27,6 +29,7 @@ DecodeResult PictureStore::decodeFileShare(const std::string& path, int role)
 bool PictureStore::setDecodedImage(DecodeResult decoded)
 {
     image_.reset();
+    renewGeneration();
     lastError_.clear();
     lastWarning_.clear();
     if (!decoded)
@@ -39,6 +42,7 @@ bool PictureStore::setDecodedImage(DecodeResult decoded)
 bool PictureStore::setImageWithData(std::span<const std::uint8_t> data)
 {
     image_.reset();
+    renewGeneration();
     lastError_.clear();
     lastWarning_.clear();
 
@@ -53,6 +57,7 @@ bool PictureStore::setImageWithData(std::span<const std::uint8_t> data)
 void PictureStore::adopt(std::unique_ptr<Bitmap> bitmap)
 {
     image_ = std::move(bitmap);
+    renewGeneration();
     if (image_)
         image_->setSize({double(image_->pixelsWide()), double(image_->pixelsHigh())});
     adjustFrame();
@@ -63,6 +68,7 @@ void PictureStore::adopt(std::unique_ptr<Bitmap> bitmap)
 void PictureStore::setImage(std::unique_ptr<Bitmap> bitmap)
 {
     image_ = std::move(bitmap);
+    renewGeneration();
     adjustFrame();
 }
 
@@ -74,6 +80,7 @@ void PictureStore::createImageWithSize(Size size)
         return;
     // The composition writes every pixel: the previous canvas's memory serves.
     image_ = Bitmap::createRGBCanvas(int(std::trunc(size.width)), int(std::trunc(size.height)), std::move(previous));
+    renewGeneration();
 }
 
 void PictureStore::setPinPoint(Point p)
@@ -91,6 +98,20 @@ void PictureStore::setPinPoint(Point p)
 Size PictureStore::size() const
 {
     return image_ ? image_->size() : Size{};
+}
+
+std::unique_ptr<Bitmap> PictureStore::imageAndDetach()
+{
+    renewGeneration();
+    return std::move(image_);
+}
+
+void PictureStore::renewGeneration()
+{
+    // One counter for every store: a bitmap moved to another store, or a new
+    // one at a freed one's address, still counts as a different picture.
+    static std::atomic<std::uint64_t> counter{0};
+    generation_ = ++counter;
 }
 
 void PictureStore::adjustFrame()

@@ -47,7 +47,10 @@ public:
     // Lends the bitmap; the store keeps it.
     Bitmap* image() const { return image_.get(); }
     // Hands the bitmap over and leaves the view empty.
-    std::unique_ptr<Bitmap> imageAndDetach() { return std::move(image_); }
+    std::unique_ptr<Bitmap> imageAndDetach();
+    // Changes whenever the picture is replaced, so that what was made from
+    // it (a corrected copy) can tell it is stale.
+    std::uint64_t generation() const { return generation_; }
 
     // The picture's size in units, zero by zero when empty.
     Size size() const;
@@ -64,8 +67,10 @@ public:
 
 private:
     void adopt(std::unique_ptr<Bitmap> bitmap);  // normalise: size, frame, centred pin
+    void renewGeneration();
 
     std::unique_ptr<Bitmap> image_;
+    std::uint64_t generation_ = 0;
     int itype_ = ResultRole;
     Point pinPoint_{-1.0, -1.0};  // no pin point yet: until the first load
     std::string lastError_;

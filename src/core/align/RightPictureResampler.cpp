@@ -1,0 +1,25 @@
+#include "core/align/RightPictureResampler.h"
+
+#include "core/align/OpenCvPictures.h"
+
+#include <opencv2/imgproc.hpp>
+
+namespace korvex {
+
+std::unique_ptr<Bitmap> resampleRightPicture(const Bitmap& original, const RightCorrection& correction)
+{
+    std::unique_ptr<Bitmap> corrected = Bitmap::create(original.layout());
+    if (!corrected)
+        return nullptr;
+    corrected->setSize(original.size());
+    const AffineMatrix map = correction.matrixFor(original.pixelsWide(), original.pixelsHigh());
+    const cv::Mat forward(2, 3, CV_64F, const_cast<double*>(map.m.data()));
+    for (int plane = 0; plane < original.numberOfPlanes(); ++plane) {
+        cv::Mat target = opencv::sharedPixels(*corrected, plane);
+        cv::warpAffine(opencv::sharedPixels(original, plane), target, forward, target.size(), cv::INTER_CUBIC,
+                       cv::BORDER_CONSTANT, cv::Scalar::all(0));
+    }
+    return corrected;
+}
+
+}  // namespace korvex

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "core/align/RightCorrection.h"
+#include "core/bitmap/Bitmap.h"
+
+#include <memory>
+
+namespace korvex {
+
+// The corrected right picture: the original resampled (bicubic) through the
+// correction into a new bitmap of the same size and layout. What falls
+// outside the original is black, and transparent where there is alpha.
+// Null when memory is short.
+std::unique_ptr<Bitmap> resampleRightPicture(const Bitmap& original, const RightCorrection& correction);
+
+}  // namespace korvex
