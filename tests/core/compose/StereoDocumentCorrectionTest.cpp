@@ -95,6 +95,21 @@ TEST_F(StereoDocumentCorrectionTest, ComposesTheCorrectedRightPictureAndClearsEx
     EXPECT_EQ(composed(), plain);
 }
 
+// The other stereo formats take their right eye from the same corrected copy.
+TEST_F(StereoDocumentCorrectionTest, SideBySideShowsTheCorrectedRightPicture)
+{
+    document.setResultFormat(StereoFormat::SideBySide);
+    const RightCorrection turn{-3.0, 1.0, 0.0, 0.0};
+    document.setRightCorrection(turn);
+    const std::vector<std::uint8_t> frame = composed();
+    const Bitmap& out = *result.image();
+    const auto expected = resampleRightPicture(*right.image(), turn);
+    for (int y = 0; y < 48; ++y)
+        ASSERT_EQ(0, std::memcmp(out.bitmapData() + std::size_t(y) * out.bytesPerRow() + 64 * 3,
+                                 expected->bitmapData() + std::size_t(y) * expected->bytesPerRow(), 64 * 3))
+            << "row " << y;
+}
+
 TEST_F(StereoDocumentCorrectionTest, RotatesByTenthsOrWholeDegreesWithShift)
 {
     struct Step {
