@@ -65,6 +65,11 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args)
     }
 
     const std::vector<std::string>& paths = parsed.paths;
+    // A found correction and one given by hand would overrule each other.
+    if (o.autoAlign && (o.rotateDegrees || o.scale))
+        return usageError("--rotate and --scale cannot be combined with --auto-align");
+    if (o.windowGiven && !o.autoAlign)
+        return usageError("--window places the window found by --auto-align; add --auto-align");
     if (line.batch.enabled)
         return finishBatch(std::move(line), paths);
     if (!line.batch.given.empty())
@@ -116,7 +121,8 @@ std::string CommandLine::help()
         + parser.optionHelp()
         + "\n"
           "Exit status: 0 done, 1 an input or the output failed, the pictures do\n"
-          "not overlap or OUTPUT exists (in a batch: a job failed), 2 usage error.\n"
+          "not overlap or cannot be aligned or OUTPUT exists (in a batch: a job\n"
+          "failed), 2 usage error.\n"
           "Every output is written whole or not at all, also when interrupted.\n";
 }
 

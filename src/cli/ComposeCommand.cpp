@@ -43,6 +43,8 @@ int ComposeCommand::run(const std::vector<std::string>& args, std::ostream& out,
         printLine(err, "warning: " + warning);
     if (outcome.exitStatus != 0)
         printLine(err, outcome.error);
+    else if (!outcome.alignmentJson.empty())
+        out << outcome.alignmentJson << '\n';
     return outcome.exitStatus;
 }
 

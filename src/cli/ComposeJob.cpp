@@ -1,6 +1,7 @@
 #include "cli/ComposeJob.h"
 
 #include "core/io/AtomicFileWriter.h"
+#include "cli/AlignmentReport.h"
 #include "cli/HeadlessHost.h"
 #include "core/compose/MemoryDefaults.h"
 #include "core/compose/StereoDocument.h"
@@ -68,12 +69,23 @@ ComposeJob::Outcome ComposeJob::run(const ComposeOptions& options)
         document.setResultFormat(format);
     document.setGap(options.gap.value_or(0));
     document.setWiggleMilliseconds(options.wiggleMilliseconds.value_or(WiggleTiming::defaultMilliseconds));
+    const std::string pair = options.stereoFile ? options.left : options.left + " and " + options.right;
+    AlignmentReport report;
+    if (options.rotateDegrees || options.scale)
+        document.setRightCorrection(RightCorrection{options.rotateDegrees.value_or(0.0), options.scale.value_or(1.0)});
+    const Size leftPixels{double(left.image()->pixelsWide()), double(left.image()->pixelsHigh())};
+    const Size rightPixels{double(right.image()->pixelsWide()), double(right.image()->pixelsHigh())};
+    if (options.autoAlign) {
+        report.found = PairAlignment::find(*left.image(), *right.image());
+        if (!report.found->aligned)
+            return failure(pair + ": " + report.found->failure);
+        report.placed = placeAlignment(*report.found, options.windowParallax, leftPixels, rightPixels, options.depth);
+        document.setPlacement(report.placed->placement);
+    }
     document.setChanged(true);
     document.recalc();
-    if (!result.image()) {
-        const std::string pair = options.stereoFile ? options.left : options.left + " and " + options.right;
+    if (!result.image())
         return failure(pair + ": " + document.resultProblem());
-    }
 
     // A pair type's name is matched exactly; the still types' prefix in capitals.
     const bool pairType = pairFileTypeForName(options.typeName).has_value();
@@ -87,6 +99,12 @@ ComposeJob::Outcome ComposeJob::run(const ComposeOptions& options)
         return failure(options.output + " exists; add --overwrite to replace it");
     if (!writeError.empty())
         return failure(options.output + ": " + writeError);
+    if (options.printAlignment) {
+        report.applied = document.placement();
+        // The pictures overlap here, so the composition has a place for every right pixel.
+        report.rightToLeft = report.applied.rightToLeft(leftPixels, rightPixels).value_or(AffineMatrix{});
+        outcome.alignmentJson = report.json();
+    }
     return outcome;
 }
 

@@ -14,6 +14,7 @@ public:
         int exitStatus = 0;                 // 0 written, 1 failed
         std::string error;                  // names the file and the reason
         std::vector<std::string> warnings;  // pictures loaded despite damage
+        std::string alignmentJson;          // for --print-alignment, once written
     };
 
     static Outcome run(const ComposeOptions& options);

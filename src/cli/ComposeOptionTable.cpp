@@ -40,6 +40,17 @@ Error setBounded(std::optional<int>& target, const std::string& name, const std:
     return std::nullopt;
 }
 
+// range says the bounds for the message, as "degrees from -180 to 180".
+Error setNumber(std::optional<double>& target, const std::string& name, const std::string& value, double low,
+                double high, const std::string& range)
+{
+    const auto parsed = parseNumber(value);
+    if (!parsed || *parsed < low || *parsed > high)
+        return "option '" + name + "' needs " + range + ", not '" + value + "'";
+    target = *parsed;
+    return std::nullopt;
+}
+
 std::string formatCodes()
 {
     std::string codes;
@@ -103,6 +114,46 @@ const std::vector<OptionSpec<ComposeOptions>>& composeOptionTable()
          [](ComposeOptions& o, const std::string& value) {
              return setBounded(o.wiggleMilliseconds, "--wiggle-ms", value, WiggleTiming::minMilliseconds,
                                WiggleTiming::maxMilliseconds, "milliseconds");
+         }},
+        {"--auto-align", "",
+         "find the right picture's rotation, scale and vertical\nshift from matching features, and the depth by\n"
+         "--window; pins go to the centres. A pair that cannot\nbe aligned fails with the reason",
+         [](ComposeOptions& o, const std::string&) -> Error {
+             o.autoAlign = true;
+             return std::nullopt;
+         }},
+        {"--window", "WHERE",
+         "with --auto-align, where the stereo window goes:\nnearest (the nearest part at the screen), none (keep\n"
+         "--depth), or N pixels of crossed parallax left at the\nnearest part; default nearest",
+         [](ComposeOptions& o, const std::string& value) -> Error {
+             o.windowGiven = true;
+             if (value == "nearest") {
+                 o.windowParallax = 0.0;
+             } else if (value == "none") {
+                 o.windowParallax.reset();
+             } else if (const auto pixels = parseNumber(value)) {
+                 o.windowParallax = *pixels;
+             } else {
+                 return "option '--window' needs nearest, none or a number of pixels, not '" + value + "'";
+             }
+             return std::nullopt;
+         }},
+        {"--rotate", "DEG", "turn the right picture about its centre, degrees\nclockwise; default 0",
+         [](ComposeOptions& o, const std::string& value) {
+             return setNumber(o.rotateDegrees, "--rotate", value, -180.0, 180.0, "degrees from -180 to 180");
+         }},
+        {"--scale", "S", "scale the right picture about its centre; default 1",
+         [](ComposeOptions& o, const std::string& value) {
+             return setNumber(o.scale, "--scale", value, 0.1, 10.0, "a factor from 0.1 to 10");
+         }},
+        {"--print-alignment", "",
+         "write the applied alignment to standard output as one\nJSON object: matches, inliers, rotation_degrees,\n"
+         "scale, vertical_px, depth_px, residual_px,\nparallax_px [nearest, farthest] (x_right - x_left,\n"
+         "positive behind the screen) and right_to_left, the\n2x3 matrix from a right pixel (x right, y down, top\n"
+         "left origin, pixel centres at whole numbers) to\nwhere it lies in the left picture's grid",
+         [](ComposeOptions& o, const std::string&) -> Error {
+             o.printAlignment = true;
+             return std::nullopt;
          }},
         {"--overwrite", "", "replace OUTPUT if it exists; without this an existing\nfile is left alone and the run fails",
          [](ComposeOptions& o, const std::string&) -> Error {

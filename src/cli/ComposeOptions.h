@@ -28,6 +28,15 @@ struct ComposeOptions {
     std::optional<StereoFormat> format;
     std::optional<int> gap;                 // pixels between the eyes
     std::optional<int> wiggleMilliseconds;  // each frame of a wiggle
+    // Automatic alignment, and where it puts the nearest part's crossed
+    // parallax (pixels); empty keeps the depth given.
+    bool autoAlign = false;
+    std::optional<double> windowParallax = 0.0;
+    bool windowGiven = false;
+    // A correction of the right picture given by hand.
+    std::optional<double> rotateDegrees;
+    std::optional<double> scale;
+    bool printAlignment = false;  // the applied placement as JSON on standard output
 };
 
 }  // namespace korvex
