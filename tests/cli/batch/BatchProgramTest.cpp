@@ -211,6 +211,22 @@ TEST_F(BatchProgramTest, ShardsRunThroughGnuParallelMakeTheWholeOnce)
     EXPECT_EQ(filesBelow(out), outputs);
 }
 
+TEST_F(BatchProgramTest, AnOutputFolderInsideTheInputIsNotReadAsInput)
+{
+    const fs::path in = folder / "in";
+    writePair(in / "a_L.jpg", in / "a_R.jpg");
+    const fs::path report = folder / "report.jsonl";
+    // MPO outputs would each be a job of the next run if they were read.
+    const std::vector<std::string> command{"--batch", "--recursive", in, "--out-dir", in / "out", "--out-type", "mpo",
+                                           "--report", report};
+    ASSERT_EQ(run(command), 0) << errors();
+    ASSERT_EQ(run(command), 0) << errors();
+    const auto lines = reportLines(report);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].at("left"), (in / "a_L.jpg").string());
+    EXPECT_EQ(lines[0].at("status"), "skipped");
+}
+
 TEST_F(BatchProgramTest, AManifestGivesEachJobItsOwnSettings)
 {
     writePair(folder / "pics" / "l.jpg", folder / "pics" / "r.jpg");
