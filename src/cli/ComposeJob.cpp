@@ -89,6 +89,12 @@ ComposeJob::Outcome ComposeJob::run(const ComposeOptions& options)
 
     // A pair type's name is matched exactly; the still types' prefix in capitals.
     const bool pairType = pairFileTypeForName(options.typeName).has_value();
+    // A still picture is encoded from the result alone: its sources go before
+    // the long encode, so the jobs of a batch hold less at once.
+    if (!pairType) {
+        left.imageAndDetach();
+        right.imageAndDetach();
+    }
     const EncodeResult encoded = document.dataRepresentationOfType(pairType ? options.typeName : uppercase(options.typeName));
     if (!encoded)
         return failure(options.output + ": cannot encode the result: " + encoded.error);
