@@ -168,7 +168,6 @@ void StereoDocument::setRightCorrection(const RightCorrection& correction)
     if (correction == correction_)
         return;
     correction_ = correction;
-    correctedRight_.reset();
     commandEnding();
 }
 
@@ -185,10 +184,7 @@ void StereoDocument::setPlacement(const PairPlacement& placement)
     right_.setPinPoint(placement.rightPin);
     horizontalOffset_ = placement.horizontalOffset;
     verticalOffset_ = placement.verticalOffset;
-    if (placement.correction != correction_) {
-        correction_ = placement.correction;
-        correctedRight_.reset();
-    }
+    correction_ = placement.correction;
     commandEnding();
 }
 
@@ -199,12 +195,23 @@ const Bitmap* StereoDocument::composedRightPicture()
         correctedRight_.reset();
         return original;
     }
-    if (!correctedRight_ || correctedFrom_ != right_.generation()) {
+    if (!correctedRight_ || correctedFrom_ != right_.generation() || correctedWith_ != correction_) {
         correctedRight_.reset();  // the stale copy goes before the new one is made
         correctedRight_ = resampleRightPicture(*original, correction_);
         correctedFrom_ = right_.generation();
+        correctedWith_ = correction_;
     }
     return correctedRight_.get();
+}
+
+void StereoDocument::adoptCorrectedRightPicture(const RightCorrection& correction, std::uint64_t rightGeneration,
+                                                std::unique_ptr<Bitmap> corrected)
+{
+    if (!corrected || rightGeneration != right_.generation())
+        return;
+    correctedRight_ = std::move(corrected);
+    correctedFrom_ = rightGeneration;
+    correctedWith_ = correction;
 }
 
 void StereoDocument::incDepth()

@@ -67,6 +67,7 @@ public:
         horizontalOffset_ = horizontal;
         verticalOffset_ = vertical;
     }
+    void setCorrection(const RightCorrection& correction) { correction_ = correction; }
     void setResultVisible(bool visible) { resultVisible_ = visible; }
 
     // Commands.
@@ -103,6 +104,10 @@ public:
     // original when there is no correction. Null without a right picture or
     // when memory for the copy is short.
     const Bitmap* composedRightPicture();
+    // A corrected copy made elsewhere (off the window's thread) from the
+    // right picture of that generation; used once the correction is this one.
+    void adoptCorrectedRightPicture(const RightCorrection& correction, std::uint64_t rightGeneration,
+                                    std::unique_ptr<Bitmap> corrected);
 
     // Composes the result when an input changed since the last composition.
     void recalc();
@@ -144,6 +149,7 @@ private:
     // The corrected copy and the generation of the right picture it came from.
     std::unique_ptr<Bitmap> correctedRight_;
     std::uint64_t correctedFrom_ = 0;
+    RightCorrection correctedWith_;
 };
 
 }  // namespace korvex

@@ -141,6 +141,28 @@ TEST_F(StereoDocumentCorrectionTest, MakesANewCopyWhenTheRightPictureIsReplaced)
               bytesOf(*resampleRightPicture(*right.image(), document.rightCorrection())));
 }
 
+// A copy made on another thread is taken only for its picture and correction.
+TEST_F(StereoDocumentCorrectionTest, AdoptsACopyMadeElsewhereOnlyWhileItFits)
+{
+    // The offered copies are black, which no resampling of the picture is.
+    const std::vector<std::uint8_t> black = bytesOf(*solidCanvas(64, 48, 0, 0, 0));
+    const RightCorrection turn{1.0, 1.0, 0.0, 0.0};
+    for (const bool sameGeneration : {false, true}) {
+        SCOPED_TRACE(sameGeneration);
+        document.adoptCorrectedRightPicture(turn, right.generation() + (sameGeneration ? 0 : 1),
+                                            solidCanvas(64, 48, 0, 0, 0));
+        document.setRightCorrection(turn);
+        EXPECT_EQ(bytesOf(*document.composedRightPicture()) == black, sameGeneration);
+        document.clearCorrection();
+        document.composedRightPicture();
+    }
+    // Offered for another correction, it is not used for this one.
+    document.adoptCorrectedRightPicture(turn, right.generation(), solidCanvas(64, 48, 0, 0, 0));
+    document.setRightCorrection(RightCorrection{2.0, 1.0, 0.0, 0.0});
+    EXPECT_EQ(bytesOf(*document.composedRightPicture()),
+              bytesOf(*resampleRightPicture(*right.image(), document.rightCorrection())));
+}
+
 TEST_F(StereoDocumentCorrectionTest, PlacementIsOneCommandAndRestoresEverything)
 {
     const PairPlacement before = document.placement();
