@@ -27,6 +27,11 @@ enum class Command {
     DecVerticalOffset,
     ResetAlignment,
     SwitchPictures,
+    AutoAlign,
+    RotateRightClockwise,
+    RotateRightCounterclockwise,
+    ClearCorrection,
+    AlignOnLoad,
     ShowLeft,
     ShowRight,
     ShowResult,
@@ -51,6 +56,10 @@ constexpr int decDepth = 31;
 constexpr int incVerticalOffset = 32;
 constexpr int decVerticalOffset = 33;
 constexpr int resetAlignment = 34;
+constexpr int autoAlign = 40;          // 40 to 43: the right picture's correction, need both pictures
+constexpr int rotateRightClockwise = 41;
+constexpr int rotateRightCounterclockwise = 42;
+constexpr int clearCorrection = 43;
 constexpr int general = 100;           // 100, 101: enabled with no document in front too
 constexpr int generalOther = 101;
 }  // namespace tag

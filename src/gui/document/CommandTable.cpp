@@ -1,5 +1,6 @@
 #include "gui/document/CommandTable.h"
 
+#include "gui/document/AutoAligner.h"
 #include "gui/document/MyDocument.h"
 #include "gui/imageview/ImageView.h"
 
@@ -33,6 +34,11 @@ QList<QKeySequence> standardKeys(QKeySequence::StandardKey key, QList<QKeySequen
 bool glassesChecked(const MyDocument& document, int tag)
 {
     return document.model().glasses() == tag;
+}
+
+bool alignOnLoadChecked(const MyDocument& document, int)
+{
+    return document.autoAligner().alignOnLoad();
 }
 
 bool colorizeChecked(const MyDocument& document, int)
@@ -114,6 +120,22 @@ std::vector<CommandRow> makeTable()
         {.command = Command::SwitchPictures, .objectName = "switchPictures", .textKey = "MenuSwap",
          .shortcuts = {QKeySequence(Qt::CTRL | Qt::Key_T)}, .iconName = "swap", .iconTextKey = "Swap",
          .toolTipKey = "TBSwap", .onDocument = [](MyDocument& d, int) { d.model().switchPictures(); }},
+        {.command = Command::AutoAlign, .objectName = "autoAlign", .textKey = "MenuAutoAlign", .tag = tag::autoAlign,
+         .shortcuts = {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A)},
+         .onDocument = [](MyDocument& d, int) { d.autoAligner().start(); }},
+        {.command = Command::RotateRightClockwise, .objectName = "rotateRightClockwise", .textKey = "MenuRotateCW",
+         .tag = tag::rotateRightClockwise, .shortcuts = withAndWithoutShift(Qt::Key_BracketRight),
+         .onDocument = [](MyDocument& d, int) { d.model().rotateRightClockwise(); }},
+        {.command = Command::RotateRightCounterclockwise, .objectName = "rotateRightCounterclockwise",
+         .textKey = "MenuRotateCCW", .tag = tag::rotateRightCounterclockwise,
+         .shortcuts = withAndWithoutShift(Qt::Key_BracketLeft),
+         .onDocument = [](MyDocument& d, int) { d.model().rotateRightCounterclockwise(); }},
+        {.command = Command::ClearCorrection, .objectName = "clearCorrection", .textKey = "MenuClearCorrection",
+         .tag = tag::clearCorrection, .onDocument = [](MyDocument& d, int) { d.model().clearCorrection(); }},
+        {.command = Command::AlignOnLoad, .objectName = "alignOnLoad", .textKey = "MenuAlignOnLoad",
+         .checked = alignOnLoadChecked, .onDocument = [](MyDocument& d, int) {
+             d.autoAligner().setAlignOnLoad(!d.autoAligner().alignOnLoad());
+         }},
 
         {.command = Command::ShowLeft, .objectName = "showLeft", .textKey = "MenuShowLeft",
          .shortcuts = {QKeySequence(Qt::CTRL | Qt::Key_1)}, .onDocument = [](MyDocument& d, int) { showTab(d, 0); }},
@@ -162,7 +184,12 @@ bool isEnabled(Command command, const MyDocument* document)
     case tag::incVerticalOffset:
     case tag::decVerticalOffset:
     case tag::resetAlignment:
+    case tag::autoAlign:
+    case tag::rotateRightClockwise:
+    case tag::rotateRightCounterclockwise:
         return document->model().hasResult();
+    case tag::clearCorrection:
+        return document->model().hasResult() && !document->model().rightCorrection().isIdentity();
     case tag::never:
         return false;
     case tag::needsPicture:
@@ -202,7 +229,10 @@ const std::vector<MenuRow>& menuLayout()
           E::item(Command::GlassesGreenRed), E::item(Command::GlassesCyanRed), E::item(Command::GlassesBlueRed),
           E::separator(), E::item(Command::Colorize), E::separator(), E::item(Command::IncDepth),
           E::item(Command::DecDepth), E::item(Command::IncVerticalOffset), E::item(Command::DecVerticalOffset),
-          E::item(Command::ResetAlignment), E::separator(), E::item(Command::SwitchPictures)}},
+          E::item(Command::ResetAlignment), E::separator(), E::item(Command::AutoAlign),
+          E::item(Command::RotateRightClockwise), E::item(Command::RotateRightCounterclockwise),
+          E::item(Command::ClearCorrection), E::item(Command::AlignOnLoad), E::separator(),
+          E::item(Command::SwitchPictures)}},
         {"MenuViewTitle", {E::item(Command::ShowLeft), E::item(Command::ShowRight), E::item(Command::ShowResult)}},
         {"MenuHelpTitle",
          {E::item(Command::WebSite), E::item(Command::FAQ), E::item(Command::MailToAuthor), E::separator(),

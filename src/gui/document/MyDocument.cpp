@@ -6,6 +6,7 @@
 #include "core/compose/ResultFileTypes.h"
 #include "gui/common/Strings.h"
 #include "gui/document/CommandTable.h"
+#include "gui/document/AutoAligner.h"
 #include "gui/document/DocumentActions.h"
 #include "gui/document/DocumentToolbar.h"
 #include "gui/imageview/ImageView.h"
@@ -78,6 +79,7 @@ MyDocument::MyDocument(UserDefaults& defaults, QWidget* parent)
 
     model_ = std::make_unique<StereoDocument>(leftImage_->store(), rightImage_->store(), resultImage_->store(), *this,
                                               defaults_);
+    autoAligner_ = new AutoAligner(*this, defaults_);
     actions_ = new DocumentActions(*this);
     actions_->installMenus(menuBar());
     connect(this, &MyDocument::stateChanged, actions_, &DocumentActions::updateActions);
@@ -252,7 +254,9 @@ void MyDocument::loadPair(const QString& leftPath, const QString& rightPath)
     // A loaded picture starts a new alignment; the change handler then
     // composes once for both.
     model_->setOffsets(0, 0);
+    model_->setCorrection({});
     imageHasChanged();
+    autoAligner_->picturesLoaded();
 }
 
 void MyDocument::loadLeft(const QString& path)
@@ -272,7 +276,9 @@ void MyDocument::loadIntoView(ImageView* view, const QString& path)
     // A loaded picture starts a new alignment, then counts as any other
     // change; composing waits for the change handler, so it happens once.
     model_->setOffsets(0, 0);
+    model_->setCorrection({});
     imageHasChanged();
+    autoAligner_->picturesLoaded();
 }
 
 void MyDocument::reportLoad(ImageView* view, const QString& path)

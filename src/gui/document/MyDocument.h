@@ -24,6 +24,7 @@ class QTabWidget;
 namespace korvex {
 
 class ApplicationCommands;
+class AutoAligner;
 class DocumentActions;
 class DocumentToolbar;
 class ImageView;
@@ -54,6 +55,7 @@ public:
     ImageView* currentImage() const { return currentImage_; }
     QTabWidget* tabView() const { return tabView_; }
     DocumentToolbar* toolbar() const { return toolbar_; }
+    AutoAligner& autoAligner() const { return *autoAligner_; }
 
     // The window's actions, one per command, shared by its menus and toolbar.
     QAction* action(Command command) const;
@@ -157,6 +159,7 @@ private:
     ImageView* currentImage_ = nullptr;
     DocumentToolbar* toolbar_ = nullptr;  // owned by the window
     DocumentActions* actions_ = nullptr;  // owned by the window
+    AutoAligner* autoAligner_ = nullptr;  // owned by the window
     std::optional<std::vector<std::uint8_t>> fileToLoad_;
     QPointer<QFileDialog> openPanel_;
     QPointer<QFileDialog> savePanel_;

@@ -1,0 +1,165 @@
+#include "gui/document/AutoAligner.h"
+
+#include "core/align/RightPictureResampler.h"
+#include "gui/common/Strings.h"
+#include "gui/document/MyDocument.h"
+#include "gui/imageview/ImageView.h"
+
+#include <QStatusBar>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <cmath>
+#include <cstring>
+
+namespace korvex {
+
+namespace {
+
+// The worker reads its own copies: the window may replace its pictures at
+// any time.
+std::shared_ptr<const Bitmap> copyOf(const Bitmap& original)
+{
+    std::shared_ptr<Bitmap> copy = Bitmap::create(original.layout());
+    if (!copy)
+        return nullptr;
+    std::memcpy(copy->bitmapData(), original.bitmapData(), original.totalBytes());
+    copy->setSize(original.size());
+    return copy;
+}
+
+Size pixelSize(const Bitmap& bitmap)
+{
+    return Size{double(bitmap.pixelsWide()), double(bitmap.pixelsHigh())};
+}
+
+QString withCapital(const std::string& text)
+{
+    QString line = QString::fromStdString(text);
+    if (!line.isEmpty())
+        line[0] = line[0].toUpper();
+    return line;
+}
+
+}  // namespace
+
+AutoAligner::AutoAligner(MyDocument& document, UserDefaults& defaults)
+    : QObject(&document), document_(document), defaults_(defaults)
+{
+}
+
+AutoAligner::~AutoAligner()
+{
+    cancel();
+}
+
+void AutoAligner::start()
+{
+    cancel();
+    StereoDocument& model = document_.model();
+    if (!model.hasResult())
+        return;
+    const std::shared_ptr<const Bitmap> left = copyOf(*model.leftImage().image());
+    const std::shared_ptr<const Bitmap> right = copyOf(*model.rightImage().image());
+    if (!left || !right) {
+        document_.statusBar()->showMessage(localizedString("AlignNoMemory"), 10000);
+        return;
+    }
+    Answer answer;
+    answer.leftGeneration = model.leftImage().generation();
+    answer.rightGeneration = model.rightImage().generation();
+    answer.leftWidth = left->pixelsWide();
+    const std::int32_t keptDepth = model.horizontalOffset();
+
+    stop_ = std::stop_source();
+    running_ = new QFutureWatcher<Answer>(this);
+    connect(running_, &QFutureWatcher<Answer>::finished, this, [this, watcher = running_] {
+        if (watcher != running_)
+            return;
+        running_ = nullptr;
+        watcher->deleteLater();
+        apply(watcher->result());
+    });
+    running_->setFuture(QtConcurrent::run([answer, left, right, keptDepth, stop = stop_.get_token()]() mutable {
+        answer.found = PairAlignment::find(*left, *right, stop);
+        if (!answer.found.aligned || stop.stop_requested())
+            return answer;
+        answer.placed = placeAlignment(answer.found, 0.0, pixelSize(*left), pixelSize(*right), keptDepth);
+        // Resampled here too, so that the window does not wait for it.
+        answer.corrected = std::make_shared<Answer::Copy>();
+        answer.corrected->bitmap = resampleRightPicture(*right, answer.placed.placement.correction);
+        return answer;
+    }));
+    document_.statusBar()->showMessage(localizedString("Aligning"));
+}
+
+void AutoAligner::cancel()
+{
+    if (!running_)
+        return;
+    stop_.request_stop();
+    running_->disconnect(this);
+    running_->deleteLater();
+    running_ = nullptr;
+    document_.statusBar()->clearMessage();
+}
+
+void AutoAligner::apply(const Answer& answer)
+{
+    StereoDocument& model = document_.model();
+    // Pictures replaced meanwhile (a drop, a switch): the answer is about others.
+    if (answer.leftGeneration != model.leftImage().generation()
+        || answer.rightGeneration != model.rightImage().generation()) {
+        document_.statusBar()->clearMessage();
+        return;
+    }
+    if (!answer.found.aligned) {
+        document_.statusBar()->showMessage(withCapital(answer.found.failure), 10000);
+        emit finished(false);
+        return;
+    }
+    if (answer.corrected)
+        model.adoptCorrectedRightPicture(answer.placed.placement.correction, answer.rightGeneration,
+                                         std::move(answer.corrected->bitmap));
+    model.setPlacement(answer.placed.placement);
+    // The pins moved to the centres.
+    document_.leftImage()->update();
+    document_.rightImage()->update();
+    document_.statusBar()->showMessage(describe(answer.found, answer.placed, answer.leftWidth));
+    emit finished(true);
+}
+
+void AutoAligner::picturesLoaded()
+{
+    cancel();
+    if (alignOnLoad() && document_.model().hasResult())
+        start();
+}
+
+bool AutoAligner::alignOnLoad() const
+{
+    return defaults_.boolForKey(alignOnLoadKey).value_or(false);
+}
+
+void AutoAligner::setAlignOnLoad(bool on)
+{
+    defaults_.setBool(alignOnLoadKey, on);
+}
+
+QString AutoAligner::describe(const PairAlignment& found, const PlacedAlignment& placed, double leftWidth)
+{
+    const double percent = leftWidth > 0 ? 100.0 / leftWidth : 0.0;
+    // A true minus sign, as the status bar is read, not parsed.
+    const auto number = [](double value, int decimals) {
+        if (std::abs(value) < 0.5 * std::pow(10.0, -decimals))
+            value = 0.0;  // no "-0.00"
+        QString text = QString::number(value, 'f', decimals);
+        if (text.startsWith(QLatin1Char('-')))
+            text.replace(0, 1, QChar(0x2212));
+        return text;
+    };
+    return localizedString("Aligned")
+        .arg(number(found.rotationDegrees, 2), number(found.scale, 3), number(found.residual, 1),
+             number(placed.nearestParallax * percent, 1), number(placed.farthestParallax * percent, 1));
+}
+
+}  // namespace korvex

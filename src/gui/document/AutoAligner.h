@@ -1,0 +1,74 @@
+#pragma once
+
+#include "core/align/PairAlignment.h"
+#include "core/compose/PairPlacement.h"
+#include "core/compose/UserDefaults.h"
+
+#include <QFutureWatcher>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <stop_token>
+#include <string_view>
+
+namespace korvex {
+
+class MyDocument;
+
+// Auto Align for one document window: searches the pair on a worker thread
+// (on copies of the pictures, so loads may go on meanwhile), then applies
+// the placement in one step and says how it went in the status bar. A new
+// load cancels a search that is running.
+class AutoAligner : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr std::string_view alignOnLoadKey = "AlignOnLoad";
+
+    AutoAligner(MyDocument& document, UserDefaults& defaults);
+    ~AutoAligner() override;
+
+    // Starts a search for the present pair; one already running is dropped.
+    void start();
+    // Drops the running search, if any: its answer will not be applied.
+    void cancel();
+    bool isRunning() const { return running_ != nullptr; }
+
+    // After a load: cancels, and starts a search when the preference asks
+    // for one and both pictures are there.
+    void picturesLoaded();
+    bool alignOnLoad() const;
+    void setAlignOnLoad(bool on);
+
+    // The status bar's words for an alignment applied with this result.
+    static QString describe(const PairAlignment& found, const PlacedAlignment& placed, double leftWidth);
+
+    // What the worker hands back: the search, the placement it gives, and
+    // the right picture resampled through it, for the pictures of these
+    // generations.
+    struct Answer {
+        PairAlignment found;
+        PlacedAlignment placed;
+        struct Copy {
+            std::unique_ptr<Bitmap> bitmap;
+        };
+        std::shared_ptr<Copy> corrected;  // shared: a future's result is copied
+        std::uint64_t leftGeneration = 0, rightGeneration = 0;
+        double leftWidth = 0;
+    };
+
+signals:
+    // A search ended and its answer was applied or refused (not when cancelled).
+    void finished(bool aligned);
+
+private:
+    void apply(const Answer& answer);
+
+    MyDocument& document_;
+    UserDefaults& defaults_;
+    QFutureWatcher<Answer>* running_ = nullptr;
+    std::stop_source stop_;
+};
+
+}  // namespace korvex
