@@ -81,6 +81,12 @@ PICTURES = {
                 + arrow("19,16 26,9 26,13.5 31,13.5 31,18.5 26,18.5 26,23")),
     "up": arrow("16,3 28,15 21,15 21,29 11,29 11,15 4,15"),
     "down": arrow("16,29 28,17 21,17 21,3 11,3 11,17 4,17"),
+    # Auto Align: a red frame, a cyan frame turned onto it, and a level line.
+    "autoalign": (f'<rect x="5" y="8" width="20" height="15" fill="none" stroke="{FILTERS["r"]}" stroke-width="2.5"/>'
+                  f'<rect x="7" y="9" width="20" height="15" fill="none" stroke="{FILTERS["c"]}" stroke-width="2.5" '
+                  'transform="rotate(-8 17 16.5)"/>'
+                  f'<line x1="2" y1="28" x2="30" y2="28" stroke="{BLUE_EDGE}" stroke-width="2.5" '
+                  'stroke-linecap="round"/>'),
     "swap": (f'<polygon points="3,8 21,8 21,3 30,11 21,19 21,14 3,14" fill="{FILTERS["r"]}" '
              f'stroke="{OUTLINE}" stroke-width="1.2" stroke-linejoin="round"/>'
              f'<polygon points="29,18 11,18 11,13 2,21 11,29 11,24 29,24" fill="{FILTERS["c"]}" '

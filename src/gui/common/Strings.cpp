@@ -49,6 +49,8 @@ const std::map<std::string_view, const char*, std::less<>>& englishTable()
         {"TBColor", "Switch between colour and black and white"},
         {"Swap", "Swap"},
         {"TBSwap", "Swap the left and the right picture"},
+        {"AutoAlign", "Align"},
+        {"TBAutoAlign", "Align the pictures: turn, scale and shift the right one, put the nearest part at the screen"},
         {"Print", "Print"},
         {"Customize", "Customize"},
         {"TBPrint", "Print the picture of the selected tab"},

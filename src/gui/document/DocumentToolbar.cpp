@@ -42,6 +42,7 @@ const QString DocumentToolbar::downItemIdentifier = QStringLiteral("ToolbarDownB
 const QString DocumentToolbar::glassesItemIdentifier = QStringLiteral("ToolbarGlassesButton");
 const QString DocumentToolbar::colorItemIdentifier = QStringLiteral("ToolbarColorButton");
 const QString DocumentToolbar::swapItemIdentifier = QStringLiteral("ToolbarSwapButton");
+const QString DocumentToolbar::autoAlignItemIdentifier = QStringLiteral("ToolbarAutoAlignButton");
 
 namespace {
 
@@ -71,7 +72,8 @@ QStringList DocumentToolbar::toolbarAllowedItemIdentifiers()
     return {printItemIdentifier,    customizeItemIdentifier, flexibleSpaceItemIdentifier, spaceItemIdentifier,
             separatorItemIdentifier, openLeftItemIdentifier,  openRightItemIdentifier,     saveItemIdentifier,
             resetItemIdentifier,     biggerItemIdentifier,    smallerItemIdentifier,       upItemIdentifier,
-            downItemIdentifier,      glassesItemIdentifier,   colorItemIdentifier,         swapItemIdentifier};
+            downItemIdentifier,      glassesItemIdentifier,   colorItemIdentifier,         swapItemIdentifier,
+            autoAlignItemIdentifier};
 }
 
 QStringList DocumentToolbar::toolbarDefaultItemIdentifiers()
@@ -98,6 +100,7 @@ std::optional<Command> DocumentToolbar::commandForItemIdentifier(const QString& 
         {upItemIdentifier, Command::IncVerticalOffset},
         {downItemIdentifier, Command::DecVerticalOffset},
         {swapItemIdentifier, Command::SwitchPictures},
+        {autoAlignItemIdentifier, Command::AutoAlign},
         {printItemIdentifier, Command::Print},
     };
     for (const auto& [id, command] : shared)

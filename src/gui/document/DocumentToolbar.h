@@ -56,6 +56,7 @@ public:
     static const QString glassesItemIdentifier;
     static const QString colorItemIdentifier;
     static const QString swapItemIdentifier;
+    static const QString autoAlignItemIdentifier;
 
     // Builds the saved arrangement, or the default set when none is saved.
     explicit DocumentToolbar(MyDocument& document, QWidget* parent = nullptr);

@@ -88,7 +88,8 @@ TEST_F(ToolbarTest, AllowedAndDefaultSetsInOrder)
                            QStringLiteral("ToolbarResetButton"), QStringLiteral("ToolbarBiggerButton"),
                            QStringLiteral("ToolbarSmallerButton"), QStringLiteral("ToolbarUpButton"),
                            QStringLiteral("ToolbarDownButton"), QStringLiteral("ToolbarGlassesButton"),
-                           QStringLiteral("ToolbarColorButton"), QStringLiteral("ToolbarSwapButton")}));
+                           QStringLiteral("ToolbarColorButton"), QStringLiteral("ToolbarSwapButton"),
+                           QStringLiteral("ToolbarAutoAlignButton")}));
 
     const QStringList defaultSet{QStringLiteral("ToolbarResetButton"),  T::separatorItemIdentifier,
                                  QStringLiteral("ToolbarBiggerButton"), QStringLiteral("ToolbarSmallerButton"),
@@ -137,6 +138,7 @@ TEST_F(ToolbarTest, ItemsMadeByIdentifierDriveTheirDocument)
         {QStringLiteral("ToolbarGlassesButton"), {"Glasses", "TBGlasses"}},
         {QStringLiteral("ToolbarColorButton"), {"Color", "TBColor"}},
         {QStringLiteral("ToolbarSwapButton"), {"Swap", "TBSwap"}},
+        {QStringLiteral("ToolbarAutoAlignButton"), {"AutoAlign", "TBAutoAlign"}},
     };
     for (const auto& [identifier, key] : keys) {
         std::unique_ptr<QAction> item = toolbar->paletteItemForItemIdentifier(identifier);
@@ -243,7 +245,8 @@ TEST_F(ToolbarTest, EnablingFollowsThePictures)
 
     const QStringList needBoth{QStringLiteral("ToolbarResetButton"), QStringLiteral("ToolbarBiggerButton"),
                                QStringLiteral("ToolbarSmallerButton"), QStringLiteral("ToolbarUpButton"),
-                               QStringLiteral("ToolbarDownButton"), QStringLiteral("ToolbarSaveButton")};
+                               QStringLiteral("ToolbarDownButton"), QStringLiteral("ToolbarSaveButton"),
+                               QStringLiteral("ToolbarAutoAlignButton")};
     // Print needs a picture in the selected tab (the left one here).
     auto expectEnabled = [&](bool withBoth, const char* when) {
         for (QAction* item : toolbar->actions()) {
