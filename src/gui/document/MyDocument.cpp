@@ -118,6 +118,11 @@ void MyDocument::awakeFromNib()
     connect(leftImage_, &ImageView::pinHasChanged, this, &MyDocument::imageHasChanged);
     connect(rightImage_, &ImageView::pinHasChanged, this, &MyDocument::imageHasChanged);
     connect(tabView_, &QTabWidget::currentChanged, this, &MyDocument::tabViewDidSelectTabViewItem);
+    // The pin views take the keyboard: arrows move the pin, Tab goes to the other view.
+    for (ImageView* view : {leftImage_, rightImage_}) {
+        view->setFocusPolicy(Qt::StrongFocus);
+        connect(view, &ImageView::nextViewRequested, this, [this, view] { showPinView(view == leftImage_ ? rightImage_ : leftImage_); });
+    }
 
     const QByteArray frame = QSettings().value(QLatin1String(windowFrameKey)).toByteArray();
     if (!frame.isEmpty())
@@ -176,6 +181,12 @@ void MyDocument::tabViewDidSelectTabViewItem(int index)
         model_->setResultVisible(false);
     }
     emit stateChanged();
+}
+
+void MyDocument::showPinView(ImageView* view)
+{
+    tabView_->setCurrentWidget(view == leftImage_ ? leftScroll_ : rightScroll_);
+    view->setFocus(Qt::TabFocusReason);
 }
 
 void MyDocument::openLeft()

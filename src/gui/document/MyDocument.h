@@ -137,6 +137,8 @@ protected:
 private:
     void imageHasChanged();
     void tabViewDidSelectTabViewItem(int index);
+    // Shows the tab of the left or right view and gives it the keyboard.
+    void showPinView(ImageView* view);
     void loadIntoView(ImageView* view, const QString& path);
     // Tells the user when the view's last load failed or found damage.
     void reportLoad(ImageView* view, const QString& path);

@@ -5,6 +5,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -200,6 +201,51 @@ void ImageView::mousePressEvent(QMouseEvent* e)
     store_.setPinPoint(geometry().mapToPicture(e->position()));
     update();
     emit pinHasChanged();
+}
+
+bool ImageView::movePinBy(double dx, double dy)
+{
+    if (type() == ResultRole || !store_.image())
+        return false;
+    const Point pin = store_.pinPoint();
+    store_.setPinPoint({pin.x + dx, pin.y + dy});
+    if (zoomView_) {
+        const QPointF at = geometry().mapToWidget(store_.pinPoint());
+        // Room for the whole pin mark around the point.
+        zoomView_->ensureVisible(int(at.x()), int(at.y()), 24, 24);
+    }
+    update();
+    emit pinHasChanged();
+    return true;
+}
+
+void ImageView::keyPressEvent(QKeyEvent* e)
+{
+    // Shift moves by ten; with any other modifier the key belongs to a shortcut.
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+    const double step = e->modifiers().testFlag(Qt::ShiftModifier) ? 10.0 : 1.0;
+    double dx = 0;
+    double dy = 0;
+    switch (e->key()) {
+    case Qt::Key_Left: dx = -step; break;
+    case Qt::Key_Right: dx = step; break;
+    case Qt::Key_Up: dy = step; break;  // picture y grows upwards
+    case Qt::Key_Down: dy = -step; break;
+    default: break;
+    }
+    if (mods == Qt::NoModifier && (dx != 0 || dy != 0) && movePinBy(dx, dy)) {
+        e->accept();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+bool ImageView::focusNextPrevChild(bool next)
+{
+    if (type() == ResultRole)
+        return QWidget::focusNextPrevChild(next);
+    emit nextViewRequested(next);
+    return true;
 }
 
 void ImageView::allowDrop(bool allow)

@@ -77,15 +77,24 @@ public:
     // in view units, or an empty one when the printer could not start.
     QRectF printTo(QPrinter& printer, float scale = 1.0f);
 
+    // Moves the pin point by whole picture units, as the arrow keys do, and
+    // scrolls so that it stays in sight. Only a left or right view with a
+    // picture has a pin to move.
+    bool movePinBy(double dx, double dy);
+
 signals:
     void imageHasChanged();
     void pinHasChanged();
+    // Tab or Shift+Tab in a left or right view: the window shows the next picture view.
+    void nextViewRequested(bool forward);
 
 protected:
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    bool focusNextPrevChild(bool next) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
     void dropEvent(QDropEvent* e) override;

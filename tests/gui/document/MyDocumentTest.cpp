@@ -12,6 +12,7 @@
 #include "gui/document/DocumentController.h"
 #include "gui/imageview/ImageView.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QMap>
 #include <QFile>
@@ -341,4 +342,23 @@ TEST_F(DocumentRoad, SaveAsHasAShortcutUnderEveryKeyScheme)
                                                << owners.value(key).toStdString();
             owners.insert(key, QLatin1String(row.objectName));
         }
+}
+
+TEST_F(DocumentRoad, TabGoesBetweenTheTwoPictureViews)
+{
+    document->loadPair(left, right);
+    document->show();
+    QApplication::setActiveWindow(document);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(document));
+    document->leftImage()->setFocus();
+    QTest::keyClick(document->leftImage(), Qt::Key_Tab);
+    EXPECT_EQ(document->currentImage(), document->rightImage());
+    EXPECT_TRUE(document->rightImage()->hasFocus());
+    QTest::keyClick(document->rightImage(), Qt::Key_Tab);
+    EXPECT_EQ(document->currentImage(), document->leftImage());
+    EXPECT_TRUE(document->leftImage()->hasFocus());
+    // The arrows then move the pin of the view that shows.
+    const Point pin = document->leftImage()->pinPoint();
+    QTest::keyClick(document->leftImage(), Qt::Key_Left);
+    EXPECT_EQ(document->leftImage()->pinPoint(), (Point{pin.x - 1, pin.y}));
 }
