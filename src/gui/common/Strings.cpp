@@ -85,6 +85,10 @@ const std::map<std::string_view, const char*, std::less<>>& englishTable()
         {"NoOverlap", "The pictures do not overlap at these offsets: press Reset or change the depth."},
         {"Saved", "Saved \u201c%1\u201d"},
         {"Printed", "Printed \u201c%1\u201d"},
+        {"DroppedPicture", "The dropped picture"},
+        {"DropHintLeft", "Drop to open it as the left picture"},
+        {"DropHintPair", "Drop to open the left and the right picture"},
+        {"DropWebRefused", "Pictures from the web cannot be dropped here: save the picture to a file first, then drop the file."},
 
         // Menus.
         {"MenuFileTitle", "&File"},

@@ -9,6 +9,7 @@
 #include "gui/document/AutoAligner.h"
 #include "gui/document/DocumentActions.h"
 #include "gui/document/DocumentToolbar.h"
+#include "gui/document/WindowDrop.h"
 #include "gui/imageview/ImageView.h"
 #include "gui/zoom/ZoomScrollView.h"
 
@@ -113,8 +114,14 @@ void MyDocument::awakeFromNib()
     resultImage_->setType(ResultRole);
     currentImage_ = leftImage_;
 
-    connect(leftImage_, &ImageView::imageHasChanged, this, &MyDocument::imageHasChanged);
-    connect(rightImage_, &ImageView::imageHasChanged, this, &MyDocument::imageHasChanged);
+    for (ImageView* view : {leftImage_, rightImage_}) {
+        connect(view, &ImageView::imageHasChanged, this, [this, view] {
+            reportLoad(view, localizedString("DroppedPicture"));
+            imageHasChanged();
+        });
+    }
+    setAcceptDrops(true);  // the rest of the window takes drops by its own rule
+    new WindowDropTarget(*this);
     connect(leftImage_, &ImageView::pinHasChanged, this, &MyDocument::imageHasChanged);
     connect(rightImage_, &ImageView::pinHasChanged, this, &MyDocument::imageHasChanged);
     connect(tabView_, &QTabWidget::currentChanged, this, &MyDocument::tabViewDidSelectTabViewItem);

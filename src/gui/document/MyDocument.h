@@ -117,6 +117,9 @@ public:
     // The window has been closed; the object goes away at the next turn of the event loop.
     bool isClosed() const { return closed_; }
 
+    // A message for the status bar that needs no answer (noteShown).
+    void showNote(const QString& text);
+
     // DocumentHost.
     bool isShiftHeld() const override;
     void setDocumentEdited(bool edited) override;
@@ -142,7 +145,6 @@ private:
     void loadIntoView(ImageView* view, const QString& path);
     // Tells the user when the view's last load failed or found damage.
     void reportLoad(ImageView* view, const QString& path);
-    void showNote(const QString& text);
     void showSaveError(const QString& path, const QString& reason);
     void saveWindowFrame();
     // Hands the quit its answer, once.

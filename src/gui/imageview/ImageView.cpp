@@ -1,5 +1,6 @@
 #include "gui/imageview/ImageView.h"
 
+#include "gui/imageview/DragContents.h"
 #include "gui/zoom/ZoomScrollView.h"
 
 #include <QDragEnterEvent>
@@ -12,27 +13,8 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QScrollBar>
-#include <QUrl>
 
 namespace korvex {
-
-namespace {
-
-const QString tiffType = QStringLiteral("image/tiff");
-
-// The first local file of a URL list, or an empty string.
-QString firstFile(const QMimeData* data)
-{
-    if (!data->hasUrls())
-        return {};
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile())
-            return url.toLocalFile();
-    }
-    return {};
-}
-
-}  // namespace
 
 ImageView::ImageView(QWidget* parent) : QWidget(parent)
 {
@@ -157,6 +139,33 @@ void ImageView::paintEvent(QPaintEvent* e)
     const Point pin = store_.pinPoint();
     if (type() > ResultRole && pin.x >= 0 && pin.y >= 0)
         drawPinMark(painter, g);
+    drawStateFrame(painter);
+}
+
+void ImageView::drawStateFrame(QPainter& painter)
+{
+    if (!dropHighlighted_ && !hasFocus())
+        return;
+    // Around the part in sight, which is all of the view only when it fits.
+    const QRect shown = visibleRegion().boundingRect();
+    const int width = dropHighlighted_ ? 4 : 2;
+    QPen pen(palette().color(QPalette::Highlight), width);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(shown).adjusted(width / 2.0, width / 2.0, -width / 2.0, -width / 2.0));
+}
+
+void ImageView::focusInEvent(QFocusEvent* e)
+{
+    update();
+    QWidget::focusInEvent(e);
+}
+
+void ImageView::focusOutEvent(QFocusEvent* e)
+{
+    update();
+    QWidget::focusOutEvent(e);
 }
 
 void ImageView::drawPicture(QPainter& painter, const QRectF& target, const QRectF& exposed, double zoom, bool smooth)
@@ -255,12 +264,11 @@ void ImageView::allowDrop(bool allow)
 
 Qt::DropAction ImageView::draggingEntered(const QMimeData* data, Qt::DropActions offered)
 {
-    if (!data)
-        return Qt::IgnoreAction;
+    const DragContents contents(data);
     // Picture data wants the generic operation, which is a copy here.
-    if (data->hasFormat(tiffType) && offered.testFlag(Qt::CopyAction))
+    if (contents.hasPictureData() && offered.testFlag(Qt::CopyAction))
         return Qt::CopyAction;
-    if (!firstFile(data).isEmpty()) {
+    if (!contents.files().isEmpty()) {
         if (offered.testFlag(Qt::LinkAction))
             return Qt::LinkAction;
         if (offered.testFlag(Qt::CopyAction))
@@ -271,15 +279,14 @@ Qt::DropAction ImageView::draggingEntered(const QMimeData* data, Qt::DropActions
 
 bool ImageView::performDragOperation(const QMimeData* data)
 {
-    if (!data)
-        return true;
+    const DragContents contents(data);
     QByteArray bytes;
     bool found = false;
-    if (data->hasFormat(tiffType)) {
-        bytes = data->data(tiffType);
+    if (contents.hasPictureData()) {
+        bytes = contents.pictureData();
         found = true;
-    } else if (const QString path = firstFile(data); !path.isEmpty()) {
-        QFile file(path);
+    } else if (!contents.files().isEmpty()) {
+        QFile file(contents.files().first());
         if (file.open(QIODevice::ReadOnly)) {
             bytes = file.readAll();
             found = file.error() == QFileDevice::NoError;
@@ -294,6 +301,14 @@ bool ImageView::performDragOperation(const QMimeData* data)
     return true;
 }
 
+void ImageView::setDropHighlighted(bool on)
+{
+    if (dropHighlighted_ == on)
+        return;
+    dropHighlighted_ = on;
+    update();
+}
+
 void ImageView::dragEnterEvent(QDragEnterEvent* e)
 {
     dragMoveEvent(e);
@@ -302,6 +317,7 @@ void ImageView::dragEnterEvent(QDragEnterEvent* e)
 void ImageView::dragMoveEvent(QDragMoveEvent* e)
 {
     const Qt::DropAction action = draggingEntered(e->mimeData(), e->possibleActions());
+    setDropHighlighted(action != Qt::IgnoreAction);
     if (action == Qt::IgnoreAction) {
         e->ignore();
         return;
@@ -310,8 +326,15 @@ void ImageView::dragMoveEvent(QDragMoveEvent* e)
     e->accept();
 }
 
+void ImageView::dragLeaveEvent(QDragLeaveEvent* e)
+{
+    setDropHighlighted(false);
+    QWidget::dragLeaveEvent(e);
+}
+
 void ImageView::dropEvent(QDropEvent* e)
 {
+    setDropHighlighted(false);
     const Qt::DropAction action = draggingEntered(e->mimeData(), e->possibleActions());
     if (action == Qt::IgnoreAction) {
         e->ignore();

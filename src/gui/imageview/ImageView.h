@@ -58,12 +58,14 @@ public:
     void frameHasChanged(FrameChange change);
     bool isZooming() const { return zooming_; }
 
-    // Drops: TIFF picture data and file URLs, on the left and right views.
+    // Drops: picture data (TIFF, PNG, JPEG) and file URLs, on the left and right views.
     void allowDrop(bool allow);
+    // Drawn with a highlighted frame while a drag it would take is over it.
+    bool isDropHighlighted() const { return dropHighlighted_; }
     // The action a drag offering these data and actions would get, or
     // Qt::IgnoreAction when it would be refused.
     static Qt::DropAction draggingEntered(const QMimeData* data, Qt::DropActions offered);
-    // Loads the dropped TIFF data or the first file, whole, and emits
+    // Loads the dropped picture data or the first file, whole, and emits
     // imageHasChanged when there was data. Always true: the drop is taken.
     bool performDragOperation(const QMimeData* data);
 
@@ -97,18 +99,25 @@ protected:
     bool focusNextPrevChild(bool next) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
+    void dragLeaveEvent(QDragLeaveEvent* e) override;
     void dropEvent(QDropEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 
 private:
     void findZoomView();
     void layoutFrame();
     void drawPicture(QPainter& painter, const QRectF& target, const QRectF& exposed, double zoom, bool smooth);
     void drawPinMark(QPainter& painter, const ViewGeometry& g);
+    // The frame that shows keyboard focus or a drag that would be taken.
+    void drawStateFrame(QPainter& painter);
+    void setDropHighlighted(bool on);
 
     PictureStore store_;
     QPointer<ZoomScrollView> zoomView_;
     bool zooming_ = false;
     bool observingFrame_ = false;
+    bool dropHighlighted_ = false;
     DisplayImage display_;
     // A new picture seen zoomed out is first drawn straight from its full
     // pixels (nearest, fast) and redrawn from a smooth reduced copy once it
