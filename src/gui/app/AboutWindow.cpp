@@ -29,7 +29,10 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent)
     about->setAlignment(Qt::AlignHCenter);
     layout->addWidget(about);
 
-    auto* site = new QLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(QString::fromLatin1(links::webSite)), this);
+    // The installed guide by its name; a web site by its address.
+    const QUrl siteUrl = links::webSite();
+    const QString siteText = siteUrl.isLocalFile() ? localizedString("AboutGuide") : siteUrl.toString();
+    auto* site = new QLabel(QStringLiteral("<a href=\"%1\">%2</a>").arg(siteUrl.toString(QUrl::FullyEncoded), siteText.toHtmlEscaped()), this);
     site->setOpenExternalLinks(true);
     site->setAlignment(Qt::AlignHCenter);
     layout->addWidget(site);

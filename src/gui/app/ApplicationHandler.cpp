@@ -197,17 +197,17 @@ QDialog* ApplicationHandler::aboutWindow() const
 
 void ApplicationHandler::goToWebSite()
 {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(links::webSite)));
+    QDesktopServices::openUrl(links::webSite());
 }
 
 void ApplicationHandler::showFAQ()
 {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(links::faq)));
+    QDesktopServices::openUrl(links::faq());
 }
 
 void ApplicationHandler::mailToAuthor()
 {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(links::authorMail)));
+    QDesktopServices::openUrl(links::authorMail());
 }
 
 }  // namespace korvex

@@ -1,10 +1,18 @@
 #pragma once
 
-// Where the product lives on the web and how to reach its author.
+#include <QUrl>
+
+// Where the Help menu leads. A distributor sets the addresses when building
+// (KORVEX_WEB_SITE_URL, KORVEX_FAQ_URL, KORVEX_MAIL_URL); left empty, each
+// opens a page of the user guide installed with the program.
 namespace korvex::links {
 
-inline constexpr const char* webSite = "https://korvex.org/";
-inline constexpr const char* faq = "https://korvex.org/faq/";
-inline constexpr const char* authorMail = "mailto:author@korvex.org?subject=Korvex";
+QUrl webSite();
+QUrl faq();
+QUrl authorMail();
+
+// A page of the installed user guide: beside the program's prefix
+// (share/doc/korvex/guide), else the guide in the source tree that built it.
+QUrl guidePage(const QString& page);
 
 }  // namespace korvex::links

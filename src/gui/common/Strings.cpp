@@ -133,6 +133,7 @@ const std::map<std::string_view, const char*, std::less<>>& englishTable()
         {"MenuFAQ", "&Frequently Asked Questions"},
         {"MenuMail", "&Mail the Author"},
         {"AboutTitle", "About Korvex"},
+        {"AboutGuide", "The Korvex user guide"},
         {"AboutText", "Turns stereo pairs of photographs into anaglyph pictures for two-colour 3-D glasses.<br>Free software under the GNU General Public License, version 3 or later."},
     };
     return table;
