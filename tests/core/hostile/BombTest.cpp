@@ -93,7 +93,7 @@ TEST(Bombs, MultiPictureFileWithAHugeSecondPictureRefusesOnlyThatEye)
 TEST(OutOfMemory, EveryDecoderSaysMemoryIsShortAndNamesTheSize)
 {
     if (!addressLimitsWork())
-        GTEST_SKIP() << "address-space limits do not work under the address sanitizer";
+        GTEST_SKIP() << "address-space limits do not work under the sanitizers";
     // Legal sizes whose pixel buffers (70 MB and more) exceed what the child may map.
     const std::vector<Bomb> pictures = {
         {"PNG", pngDeclaring(6000, 4000), "6000 x 4000"},
@@ -116,7 +116,7 @@ TEST(OutOfMemory, EveryDecoderSaysMemoryIsShortAndNamesTheSize)
 TEST(OutOfMemory, StereoShareThatDoesNotFitLeavesTheViewEmptyWithTheReason)
 {
     if (!addressLimitsWork())
-        GTEST_SKIP() << "address-space limits do not work under the address sanitizer";
+        GTEST_SKIP() << "address-space limits do not work under the sanitizers";
     // A flat grey frame: 48 MB decoded, each RGBA share twice that.
     const int w = 8000, h = 6000;
     Bitmap::Layout grey;

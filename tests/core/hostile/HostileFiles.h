@@ -213,11 +213,11 @@ inline std::vector<std::uint8_t> jpegRedeclared(std::vector<std::uint8_t> jpeg, 
     throw std::runtime_error("no start-of-frame segment in the JPEG");
 }
 
-// True when a child may be limited in address space: the address sanitizer
-// reserves terabytes of shadow memory up front.
+// True when a child may be limited in address space: the address and thread
+// sanitizers reserve terabytes of shadow memory up front.
 inline bool addressLimitsWork()
 {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     return false;
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
