@@ -3,6 +3,7 @@
 #include "cli/ValueParsers.h"
 #include "core/compose/ResultEncoding.h"
 #include "core/compose/ResultFileTypes.h"
+#include "core/stereo/PairFile.h"
 
 namespace korvex {
 
@@ -11,8 +12,10 @@ const std::vector<OutputType>& outputTypes()
     // The window's save panel reads the same core table.
     static const std::vector<OutputType> types = [] {
         std::vector<OutputType> list;
+        // Pair files are chosen with --format (see OutputChoice), not as still types.
         for (const ResultFileType& type : resultFileTypes())
-            for (std::string_view extension : type.extensions)
+            for (std::string_view extension : pairFileTypeForName(type.typeName) ? std::vector<std::string_view>{}
+                                                                                  : type.extensions)
                 list.push_back({extension, type.typeName});
         return list;
     }();

@@ -1,5 +1,7 @@
 #include "core/compose/ResultFileTypes.h"
 
+#include "core/stereo/PairFile.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -33,12 +35,18 @@ const ResultFileType* typeNamed(std::string_view typeName)
 
 const std::vector<ResultFileType>& resultFileTypes()
 {
-    static const std::vector<ResultFileType> types = {
-        {"PNG", {"png"}},
-        {"JPEG", {"jpg", "jpeg"}},
-        {"GIF", {"gif"}},
-        {"TIFF", {"tif", "tiff"}},
-    };
+    static const std::vector<ResultFileType> types = [] {
+        std::vector<ResultFileType> list = {
+            {"PNG", {"png"}},
+            {"JPEG", {"jpg", "jpeg"}},
+            {"GIF", {"gif"}},
+            {"TIFF", {"tif", "tiff"}},
+        };
+        // After the stills, so an extension that both know (".gif") names the still type.
+        for (const PairFileTypeInfo& pair : pairFileTypes())
+            list.push_back({pair.typeName, {pair.extension}});
+        return list;
+    }();
     return types;
 }
 

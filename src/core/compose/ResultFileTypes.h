@@ -9,7 +9,9 @@ namespace korvex {
 
 // The file types a result is saved as: each type name (whose prefix picks
 // the encoding, see ResultEncoding) with its file name extensions, the
-// usual one first. The command line and the save panel both read this.
+// usual one first, then the pair file types (MPO, JPS, the wiggles), which
+// write the aligned pair whatever the result shows. The command line and
+// the save panel both read this.
 struct ResultFileType {
     std::string_view typeName;
     std::vector<std::string_view> extensions;

@@ -40,6 +40,8 @@ public:
     // Queries.
     static bool hasValidImage(const PictureStore& view);
     bool hasResult() const;
+    // Both pictures are there and overlap with the pins and offsets.
+    bool picturesOverlap() const { return hasResult() && overlap().overlaps(); }
     std::int32_t glasses() const { return glasses_; }
     bool colorize() const { return colorize_; }
     std::int32_t calcValueOffset() const;

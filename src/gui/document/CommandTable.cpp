@@ -63,6 +63,18 @@ CommandRow glassesRow(Command command, const char* objectName, const char* textK
             .onDocument = [](MyDocument& d, int t) { d.model().set3DGlasses(t); }};
 }
 
+// View > Result As: what the result tab shows, prints and saves as a still picture.
+template <StereoFormat Format>
+CommandRow resultAsRow(Command command, const char* objectName, const char* textKey)
+{
+    return {.command = command,
+            .objectName = objectName,
+            .textKey = textKey,
+            .exclusiveGroup = "resultFormat",
+            .checked = [](const MyDocument& d, int) { return d.model().resultFormat() == Format; },
+            .onDocument = [](MyDocument& d, int) { d.model().setResultFormat(Format); }};
+}
+
 std::vector<CommandRow> makeTable()
 {
     return {
@@ -144,6 +156,17 @@ std::vector<CommandRow> makeTable()
          .shortcuts = {QKeySequence(Qt::CTRL | Qt::Key_2)}, .onDocument = [](MyDocument& d, int) { showTab(d, 1); }},
         {.command = Command::ShowResult, .objectName = "showResult", .textKey = "MenuShowResult",
          .shortcuts = {QKeySequence(Qt::CTRL | Qt::Key_3)}, .onDocument = [](MyDocument& d, int) { showTab(d, 2); }},
+        resultAsRow<StereoFormat::Anaglyph>(Command::ResultAsAnaglyph, "resultAsAnaglyph", "MenuResultAnaglyph"),
+        resultAsRow<StereoFormat::SideBySide>(Command::ResultAsSideBySide, "resultAsSideBySide",
+                                              "MenuResultSideBySide"),
+        resultAsRow<StereoFormat::CrossEyed>(Command::ResultAsCrossEyed, "resultAsCrossEyed", "MenuResultCrossEyed"),
+        resultAsRow<StereoFormat::OverUnder>(Command::ResultAsOverUnder, "resultAsOverUnder", "MenuResultOverUnder"),
+        resultAsRow<StereoFormat::HalfSideBySide>(Command::ResultAsHalfSideBySide, "resultAsHalfSideBySide",
+                                                  "MenuResultHalfSideBySide"),
+        resultAsRow<StereoFormat::HalfOverUnder>(Command::ResultAsHalfOverUnder, "resultAsHalfOverUnder",
+                                                 "MenuResultHalfOverUnder"),
+        resultAsRow<StereoFormat::InterleavedRows>(Command::ResultAsInterleavedRows, "resultAsInterleavedRows",
+                                                   "MenuResultInterleavedRows"),
 
         {.command = Command::WebSite, .objectName = "webSite", .textKey = "MenuWebSite", .tag = tag::generalOther,
          .onApplication = &App::goToWebSite},
@@ -234,7 +257,13 @@ const std::vector<MenuRow>& menuLayout()
           E::item(Command::RotateRightClockwise), E::item(Command::RotateRightCounterclockwise),
           E::item(Command::ClearCorrection), E::item(Command::AlignOnLoad), E::separator(),
           E::item(Command::SwitchPictures)}},
-        {"MenuViewTitle", {E::item(Command::ShowLeft), E::item(Command::ShowRight), E::item(Command::ShowResult)}},
+        {"MenuViewTitle",
+         {E::item(Command::ShowLeft), E::item(Command::ShowRight), E::item(Command::ShowResult), E::separator(),
+          E::submenu("MenuResultAsTitle",
+                     {E::item(Command::ResultAsAnaglyph), E::item(Command::ResultAsSideBySide),
+                      E::item(Command::ResultAsCrossEyed), E::item(Command::ResultAsOverUnder),
+                      E::item(Command::ResultAsHalfSideBySide), E::item(Command::ResultAsHalfOverUnder),
+                      E::item(Command::ResultAsInterleavedRows)})}},
         {"MenuHelpTitle",
          {E::item(Command::WebSite), E::item(Command::FAQ), E::item(Command::MailToAuthor), E::separator(),
           E::item(Command::About)}},

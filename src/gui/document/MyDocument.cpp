@@ -13,6 +13,8 @@
 #include "gui/imageview/ImageView.h"
 #include "gui/zoom/ZoomScrollView.h"
 
+#include <optional>
+
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -28,6 +30,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include <optional>
 #include <utility>
 
 namespace korvex {
@@ -351,14 +354,19 @@ void MyDocument::saveResult(std::function<void(bool)> done)
         // An extension the name gives chooses the type; otherwise the chosen
         // filter does, and the name gets that type's extension, so that the
         // name never disagrees with the bytes.
+        // A filter that takes the name's extension wins: "Wiggle (GIF)" and
+        // a name ending in ".gif" make a wiggle, not a still GIF.
         const std::string chosen = QFile::encodeName(files.at(0)).toStdString();
         std::string_view type = resultFileTypes().front().typeName;
-        if (const auto named = typeNameForPath(chosen))
+        std::optional<std::string_view> filtered;
+        for (const ResultFileType& t : resultFileTypes())
+            if (saveFilter(t) == panel->selectedNameFilter())
+                filtered = t.typeName;
+        const auto named = typeNameForPath(chosen);
+        if (filtered && (!named || pathWithExtensionFor(chosen, *filtered) == chosen))
+            type = *filtered;
+        else if (named)
             type = *named;
-        else
-            for (const ResultFileType& t : resultFileTypes())
-                if (saveFilter(t) == panel->selectedNameFilter())
-                    type = t.typeName;
         const QString path = QFile::decodeName(QByteArray::fromStdString(pathWithExtensionFor(chosen, type)));
         QString error;
         const bool saved = writeResult(path, fromView(type), &error);
@@ -399,10 +407,12 @@ bool MyDocument::writeResult(const QString& path, const QString& typeName, QStri
         return false;
     };
     const EncodeResult encoded = model_->dataRepresentationOfType(typeName.toStdString());
-    if (!resultImage_->image())
-        return fail(model_->hasResult() ? localizedString("NoOverlap") : localizedString("NoResultToSave"));
-    if (!encoded)
-        return fail(QString::fromStdString(encoded.error));
+    if (!encoded) {
+        if (!model_->hasResult())
+            return fail(localizedString("NoResultToSave"));
+        // A result format may fail where the pair itself overlaps; then its own reason.
+        return fail(model_->picturesOverlap() ? QString::fromStdString(encoded.error) : localizedString("NoOverlap"));
+    }
 
     // Written beside the target and renamed over it only when complete, so a
     // failed save leaves any earlier file as it was. (QSaveFile takes a write
