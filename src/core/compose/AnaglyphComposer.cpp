@@ -1,11 +1,13 @@
 #include "core/compose/AnaglyphComposer.h"
 
+#include "core/compose/GlassesTypes.h"
+#include "core/compose/MatrixComposer.h"
+#include "core/compose/ParallelRows.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <system_error>
-#include <thread>
 
 namespace korvex {
 
@@ -35,24 +37,37 @@ const ByteTables& byteTables()
     return tables;
 }
 
-enum class Mode { Colour, ColourDimmed, Grey, GreyDimmed };
+enum class Mode { Colour, ColourDimmed, Grey };
+
+// Sixteen bytes at a time for the commonest case, two 24-bit pictures in
+// colour: each byte comes from A or B by its channel, so a block of
+// sixteen pixels is three masked blends with no shuffling. GCC and Clang turn
+// these vector types into SIMD on any target.
+using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
+using Words16 = std::uint16_t __attribute__((vector_size(32)));
 
 struct Rows {
-    const std::uint8_t* a;  // red-channel picture at its first used pixel
-    const std::uint8_t* b;  // green-blue picture at its first used pixel
+    const std::uint8_t* a;  // left picture at its first used pixel
+    const std::uint8_t* b;  // right picture at its first used pixel
     std::size_t aBytesPerRow;
     std::size_t bBytesPerRow;
     std::uint8_t* out;
     std::size_t outBytesPerRow;
     int width;
+    ChannelSet fromA;   // output channels taken from A; the others from B
+    ChannelSet dimmed;  // output channels divided by 1.2
 };
 
-// Sixteen bytes at a time for the commonest case, two 24-bit pictures in
-// colour: every third byte comes from A, the others from B, so a block of
-// sixteen pixels is three masked blends with no shuffling. GCC and Clang turn
-// these vector types into SIMD on any target.
-using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
-using Words16 = std::uint16_t __attribute__((vector_size(32)));
+// 0xFF in the bytes of a 48-byte block (three 16-byte vectors of 24-bit
+// pixels) that belong to the channels of the set.
+std::array<Bytes16, 3> channelBytes(ChannelSet channels)
+{
+    std::array<Bytes16, 3> masks{};
+    for (int i = 0; i < 48; ++i)
+        masks[std::size_t(i / 16)][i % 16] = hasChannel(channels, i % 3) ? 0xFF : 0;
+    return masks;
+}
+
 
 inline Bytes16 load16(const std::uint8_t* p)
 {
@@ -71,23 +86,18 @@ inline Bytes16 dim16(Bytes16 v)
 }
 
 template <bool Dimmed>
-int fillColourRow24(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* o, int width)
+int fillColourRow24(const Rows& r, const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* o)
 {
-    constexpr std::uint8_t X = 0xFF;
-    // Red bytes of a 48-byte block: positions 0, 3, 6, ... 45.
-    constexpr Bytes16 red[3] = {
-        {X, 0, 0, X, 0, 0, X, 0, 0, X, 0, 0, X, 0, 0, X},
-        {0, 0, X, 0, 0, X, 0, 0, X, 0, 0, X, 0, 0, X, 0},
-        {0, X, 0, 0, X, 0, 0, X, 0, 0, X, 0, 0, X, 0, 0},
-    };
+    const std::array<Bytes16, 3> fromA = channelBytes(r.fromA);
+    const std::array<Bytes16, 3> dimmed = channelBytes(r.dimmed);
     int x = 0;
-    for (; x + 16 <= width; x += 16, a += 48, b += 48, o += 48) {
-        for (int i = 0; i < 3; ++i) {
+    for (; x + 16 <= r.width; x += 16, a += 48, b += 48, o += 48) {
+        for (std::size_t i = 0; i < 3; ++i) {
             const Bytes16 av = load16(a + 16 * i);
-            Bytes16 bv = load16(b + 16 * i);
+            const Bytes16 bv = load16(b + 16 * i);
+            Bytes16 ov = (av & fromA[i]) | (bv & ~fromA[i]);
             if constexpr (Dimmed)
-                bv = dim16(bv);
-            const Bytes16 ov = (av & red[i]) | (bv & ~red[i]);
+                ov = (dim16(ov) & dimmed[i]) | (ov & ~dimmed[i]);
             std::memcpy(o + 16 * i, &ov, sizeof ov);
         }
     }
@@ -99,31 +109,34 @@ template <int SA, int SB, Mode M>
 void fillRows(const Rows& r, int firstRow, int endRow)
 {
     const ByteTables& t = byteTables();
+    // Per output channel: 1 when it comes from A, and the grey table it uses.
+    int fromA[3];
+    const std::uint8_t* greyTable[3];
+    for (int c = 0; c < 3; ++c) {
+        fromA[c] = hasChannel(r.fromA, c);
+        greyTable[c] = hasChannel(r.dimmed, c) ? t.dimMean.data() : t.mean.data();
+    }
     const std::uint8_t* aRow = r.a + r.aBytesPerRow * std::size_t(firstRow);
     const std::uint8_t* bRow = r.b + r.bBytesPerRow * std::size_t(firstRow);
     std::uint8_t* outRow = r.out + r.outBytesPerRow * std::size_t(firstRow);
     for (int y = firstRow; y < endRow; ++y) {
         int x = 0;
-        if constexpr (SA == 3 && SB == 3 && (M == Mode::Colour || M == Mode::ColourDimmed))
-            x = fillColourRow24<M == Mode::ColourDimmed>(aRow, bRow, outRow, r.width);
+        if constexpr (SA == 3 && SB == 3 && M != Mode::Grey)
+            x = fillColourRow24<M == Mode::ColourDimmed>(r, aRow, bRow, outRow);
         const std::uint8_t* a = aRow + x * SA;
         const std::uint8_t* b = bRow + x * SB;
         std::uint8_t* o = outRow + x * 3;
         for (; x < r.width; ++x, a += SA, b += SB, o += 3) {
-            if constexpr (M == Mode::Colour) {
-                o[0] = a[0];
-                o[1] = b[1];
-                o[2] = b[2];
-            } else if constexpr (M == Mode::ColourDimmed) {
-                o[0] = a[0];
-                o[1] = t.dim[b[1]];
-                o[2] = t.dim[b[2]];
+            if constexpr (M == Mode::Grey) {
+                const int sums[2] = {b[0] + b[1] + b[2], a[0] + a[1] + a[2]};
+                for (int c = 0; c < 3; ++c)
+                    o[c] = greyTable[c][sums[fromA[c]]];
             } else {
-                const auto& greenBlue = M == Mode::Grey ? t.mean : t.dimMean;
-                o[0] = t.mean[a[0] + a[1] + a[2]];
-                const std::uint8_t g = greenBlue[b[0] + b[1] + b[2]];
-                o[1] = g;
-                o[2] = g;
+                const std::uint8_t* sources[2] = {b, a};
+                for (int c = 0; c < 3; ++c) {
+                    const std::uint8_t v = sources[fromA[c]][c];
+                    o[c] = M == Mode::ColourDimmed && hasChannel(r.dimmed, c) ? t.dim[v] : v;
+                }
             }
         }
         aRow += r.aBytesPerRow;
@@ -148,25 +161,22 @@ RowFiller fillerFor(Mode mode, int sa, int sb)
     case Mode::Colour: return fillerForStrides<Mode::Colour>(sa, sb);
     case Mode::ColourDimmed: return fillerForStrides<Mode::ColourDimmed>(sa, sb);
     case Mode::Grey: return fillerForStrides<Mode::Grey>(sa, sb);
-    case Mode::GreyDimmed: return fillerForStrides<Mode::GreyDimmed>(sa, sb);
     }
     return nullptr;
 }
 
-// Samples per pixel as the byte path walks them: a 32-bit pixel of three
-// samples carries a pad byte.
-int byteStride(const Bitmap& bitmap)
+}  // namespace
+
+int AnaglyphComposer::bytePathStride(const Bitmap& bitmap)
 {
     const int s = bitmap.samplesPerPixel();
     const int p = bitmap.bitsPerPixel();
     return s == 3 && p == 32 ? 4 : s;
 }
 
-}  // namespace
-
 bool AnaglyphComposer::qualifiesForBytePath(const Bitmap& bitmap)
 {
-    const int s = byteStride(bitmap);
+    const int s = bytePathStride(bitmap);
     const int p = bitmap.bitsPerPixel();
     return ((s == 3 && p == 24) || (s == 4 && p == 32)) && !bitmap.isPlanar() && bitmap.numberOfPlanes() == 1;
 }
@@ -179,6 +189,10 @@ AnaglyphComposer::Path AnaglyphComposer::pathFor(const Bitmap& left, const Bitma
 void AnaglyphComposer::compose(const Bitmap& left, const Bitmap& right, const OverlapGeometry& geometry,
                                Bitmap& result) const
 {
+    if (const std::optional<ChannelMixing> mixing = channelMixing(method_, glasses_, customMatrices_)) {
+        MatrixComposer(*mixing).compose(left, right, geometry, result);
+        return;
+    }
     if (pathFor(left, right) == Path::Bytes)
         composeBytes(left, right, geometry, result);
     else
@@ -188,80 +202,48 @@ void AnaglyphComposer::compose(const Bitmap& left, const Bitmap& right, const Ov
 void AnaglyphComposer::composeBytes(const Bitmap& left, const Bitmap& right, const OverlapGeometry& g,
                                     Bitmap& result) const
 {
-    const int sl = byteStride(left);
-    const int sr = byteStride(right);
-    const std::uint8_t* leftStart = left.bitmapData() + left.bytesPerRow() * std::size_t(g.vl) + std::size_t(g.ul) * sl;
-    const std::uint8_t* rightStart =
-        right.bitmapData() + right.bytesPerRow() * std::size_t(g.vr) + std::size_t(g.ur) * sr;
-
-    const bool rightFeedsRed = glasses_ >= 4;
+    const int sl = bytePathStride(left);
+    const int sr = bytePathStride(right);
+    const GlassesType& type = glassesType(glasses_);
     Rows rows;
-    rows.a = rightFeedsRed ? rightStart : leftStart;
-    rows.b = rightFeedsRed ? leftStart : rightStart;
-    rows.aBytesPerRow = rightFeedsRed ? right.bytesPerRow() : left.bytesPerRow();
-    rows.bBytesPerRow = rightFeedsRed ? left.bytesPerRow() : right.bytesPerRow();
+    rows.a = left.bitmapData() + left.bytesPerRow() * std::size_t(g.vl) + std::size_t(g.ul) * sl;
+    rows.b = right.bitmapData() + right.bytesPerRow() * std::size_t(g.vr) + std::size_t(g.ur) * sr;
+    rows.aBytesPerRow = left.bytesPerRow();
+    rows.bBytesPerRow = right.bytesPerRow();
     rows.out = result.bitmapData();
     rows.outBytesPerRow = result.bytesPerRow();
     rows.width = g.pixelsWide();
-    const int sa = rightFeedsRed ? sr : sl;
-    const int sb = rightFeedsRed ? sl : sr;
+    rows.fromA = type.classicFromLeft;
+    rows.dimmed = type.classicDimmed;
 
-    const bool dimmed = glasses_ == 2 || glasses_ == 5;
-    const Mode mode = colorize_ ? (dimmed ? Mode::ColourDimmed : Mode::Colour)
-                                : (dimmed ? Mode::GreyDimmed : Mode::Grey);
-    const RowFiller fill = fillerFor(mode, sa, sb);
-
-    const int height = g.pixelsHigh();
-    if ((long long)rows.width * height < parallelThreshold || height < 2) {
-        fill(rows, 0, height);
-        return;
-    }
-    // The rows are independent: the second half goes to a helper thread.
-    const int split = height / 2;
-    try {
-        std::thread helper(fill, std::cref(rows), split, height);
-        fill(rows, 0, split);
-        helper.join();
-    } catch (const std::system_error&) {
-        // No thread to be had: do the whole picture here.
-        fill(rows, 0, height);
-    }
+    const Mode mode = !colorize_ ? Mode::Grey : type.classicDimmed ? Mode::ColourDimmed : Mode::Colour;
+    const RowFiller fill = fillerFor(mode, sl, sr);
+    fillRowsOnBothCores(rows.width, g.pixelsHigh(), [&](int firstRow, int endRow) { fill(rows, firstRow, endRow); });
 }
 
 void AnaglyphComposer::composePerPixel(const Bitmap& left, const Bitmap& right, const OverlapGeometry& g,
                                        Bitmap& result) const
 {
-    const bool rightFeedsRed = glasses_ >= 4;
-    const Bitmap& a = rightFeedsRed ? right : left;
-    const Bitmap& b = rightFeedsRed ? left : right;
-    const int ua = rightFeedsRed ? g.ur : g.ul;
-    const int va = rightFeedsRed ? g.vr : g.vl;
-    const int ub = rightFeedsRed ? g.ul : g.ur;
-    const int vb = rightFeedsRed ? g.vl : g.vr;
-
+    const ChannelSet fromLeft = glassesType(glasses_).classicFromLeft;
     // Decided once, from the top-left pixel of each whole picture.
-    const bool greyPair = a.colorAt(0, 0).isGrey() && b.colorAt(0, 0).isGrey();
+    const bool greyPair = left.colorAt(0, 0).isGrey() && right.colorAt(0, 0).isGrey();
 
     const int width = g.pixelsWide();
     const int height = g.pixelsHigh();
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const Color ca = a.colorAt(ua + x, va + y);
-            const Color cb = b.colorAt(ub + x, vb + y);
-            double red, green, blue;
-            if (greyPair) {
-                red = ca.white();
-                green = blue = cb.white();
-            } else if (colorize_) {
-                // A grey picture beside a colour one reads as r = g = b.
-                red = ca.red;
-                green = cb.green;
-                blue = cb.blue;
-            } else {
-                red = (ca.red + ca.green + ca.blue) / 3.0;
-                green = blue = (cb.red + cb.green + cb.blue) / 3.0;
+            const Color sources[2] = {right.colorAt(g.ur + x, g.vr + y), left.colorAt(g.ul + x, g.vl + y)};
+            double out[3];
+            for (int c = 0; c < 3; ++c) {
+                const Color& source = sources[hasChannel(fromLeft, c)];
+                if (greyPair)
+                    out[c] = source.white();
+                else if (colorize_)  // a grey picture beside a colour one reads as r = g = b
+                    out[c] = c == 0 ? source.red : c == 1 ? source.green : source.blue;
+                else
+                    out[c] = (source.red + source.green + source.blue) / 3.0;
             }
-            result.setColor(Color::rgb(red, green, blue, 0.0), x, y);
+            result.setColor(Color::rgb(out[0], out[1], out[2], 0.0), x, y);
         }
     }
 }

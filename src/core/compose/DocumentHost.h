@@ -7,7 +7,7 @@ namespace korvex {
 // What the stereo document needs of the window it lives in.
 class DocumentHost {
 public:
-    enum class ToolbarItem { Glasses, Colorize };
+    enum class ToolbarItem { Glasses, Colorize, Method };
 
     virtual ~DocumentHost() = default;
 

@@ -14,11 +14,13 @@ class MemoryDefaults : public UserDefaults {
 public:
     std::optional<int> integerForKey(std::string_view key) const override;
     std::optional<bool> boolForKey(std::string_view key) const override;
+    std::optional<std::string> stringForKey(std::string_view key) const override;
     void setInteger(std::string_view key, int value) override;
     void setBool(std::string_view key, bool value) override;
+    void setString(std::string_view key, std::string_view value) override;
 
 private:
-    std::map<std::string, std::variant<int, bool>, std::less<>> values_;
+    std::map<std::string, std::variant<int, bool, std::string>, std::less<>> values_;
 };
 
 }  // namespace korvex

@@ -1,16 +1,14 @@
 #include "core/compose/StereoCodes.h"
 
-#include <array>
+#include "core/compose/GlassesTypes.h"
+
+#include <string>
 
 namespace korvex {
 
-namespace {
-constexpr std::array<std::string_view, 6> glassesCodes{"rg", "rc", "rb", "gr", "cr", "br"};
-}
-
 std::string_view glassesButtonName(int glasses)
 {
-    return glasses >= 1 && glasses <= 5 ? glassesCodes[std::size_t(glasses - 1)] : glassesCodes[5];
+    return glasses >= firstGlasses && glasses <= lastGlasses ? glassesType(glasses).code : glassesType(6).code;
 }
 
 std::string_view colorizeButtonName(bool colorize)
@@ -20,9 +18,9 @@ std::string_view colorizeButtonName(bool colorize)
 
 std::optional<int> glassesFromCode(std::string_view code)
 {
-    for (std::size_t i = 0; i < glassesCodes.size(); ++i) {
-        if (code == glassesCodes[i] || (code.size() == 1 && code[0] == char('1' + i)))
-            return int(i + 1);
+    for (const GlassesType& type : glassesTypes()) {
+        if (code == type.code || code == std::to_string(type.value))
+            return type.value;
     }
     return std::nullopt;
 }

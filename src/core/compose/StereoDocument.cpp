@@ -2,6 +2,8 @@
 
 #include "core/align/RightPictureResampler.h"
 #include "core/compose/AnaglyphComposer.h"
+#include "core/compose/GlassesTypes.h"
+#include "core/compose/MixingMatrixText.h"
 #include "core/compose/OverlapGeometry.h"
 #include "core/compose/ResultEncoding.h"
 #include "core/compose/StereoCodes.h"
@@ -19,9 +21,6 @@ namespace korvex {
 
 namespace {
 
-constexpr std::int32_t firstGlasses = 1;
-constexpr std::int32_t lastGlasses = 6;
-
 // Offsets have no bounds but 32 bits; stop at the ends instead of overflowing.
 std::int32_t addClamped(std::int32_t value, std::int32_t step)
 {
@@ -35,6 +34,8 @@ std::int32_t addClamped(std::int32_t value, std::int32_t step)
 
 }  // namespace
 
+const MixingMatrices StereoDocument::initialCustomMatrices = *glassesType(2).dubois;
+
 StereoDocument::StereoDocument(PictureStore& leftImage, PictureStore& rightImage, PictureStore& resultImage,
                                DocumentHost& host, UserDefaults& defaults)
     : left_(leftImage), right_(rightImage), result_(resultImage), host_(host), defaults_(defaults)
@@ -43,7 +44,7 @@ StereoDocument::StereoDocument(PictureStore& leftImage, PictureStore& rightImage
 
 void StereoDocument::setUpFromDefaults()
 {
-    // Only 1 to 6 name glasses; anything else stored counts as missing, so
+    // Only 1 to 10 name glasses; anything else stored counts as missing, so
     // the composition and the toolbar never see another value.
     const std::optional<int> stored = defaults_.integerForKey(glassesTypeKey);
     glasses_ = stored && *stored >= firstGlasses && *stored <= lastGlasses ? *stored : firstGlasses;
@@ -51,6 +52,10 @@ void StereoDocument::setUpFromDefaults()
     const std::optional<int> format = defaults_.integerForKey(resultFormatKey);
     const std::optional<StereoFormat> known = format ? stereoFormatFromStoredValue(*format) : std::nullopt;
     resultFormat_ = known && stereoFormatInfo(*known).isFrame ? *known : StereoFormat::Anaglyph;
+    const std::optional<std::string> methodName = defaults_.stringForKey(methodKey);
+    method_ = anaglyphMethodFromName(methodName.value_or("")).value_or(AnaglyphMethod::Classic);
+    const ParsedMixingMatrices matrices = parseMixingMatrices(defaults_.stringForKey(customMatrixKey).value_or(""));
+    customMatrices_ = matrices.matrices.value_or(initialCustomMatrices);
 }
 
 bool StereoDocument::hasValidImage(const PictureStore& view)
@@ -102,6 +107,38 @@ void StereoDocument::set3DGlasses(int tag)
     host_.showToolbarPicture(DocumentHost::ToolbarItem::Glasses, glassesButtonName(glasses_));
     defaults_.setInteger(glassesTypeKey, glasses_);
     commandEnding();
+}
+
+void StereoDocument::setAnaglyphMethod(AnaglyphMethod method)
+{
+    if (method == method_)
+        return;
+    method_ = method;
+    host_.showToolbarPicture(DocumentHost::ToolbarItem::Method, anaglyphMethodName(method_));
+    defaults_.setString(methodKey, anaglyphMethodName(method_));
+    commandEnding();
+}
+
+void StereoDocument::nextAnaglyphMethod()
+{
+    const auto methods = anaglyphMethods();
+    std::size_t i = 0;
+    while (i < methods.size() && methods[i].method != method_)
+        ++i;
+    do
+        i = (i + 1) % methods.size();
+    while (!isMethodAvailable(methods[i].method, glasses_));
+    setAnaglyphMethod(methods[i].method);
+}
+
+void StereoDocument::setCustomMatrices(const MixingMatrices& matrices)
+{
+    if (matrices == customMatrices_)
+        return;
+    customMatrices_ = matrices;
+    defaults_.setString(customMatrixKey, formatMixingMatrices(customMatrices_));
+    if (method_ == AnaglyphMethod::Custom)
+        commandEnding();
 }
 
 void StereoDocument::resetAlignment()
@@ -296,7 +333,8 @@ bool StereoDocument::composeResult()
         Bitmap* canvas = result_.image();
         if (!canvas)
             return false;
-        AnaglyphComposer(glasses_, colorize_).compose(*left_.image(), *right, geometry, *canvas);
+        AnaglyphComposer(glasses_, colorize_, method_, customMatrices_)
+            .compose(*left_.image(), *right, geometry, *canvas);
         return true;
     }
     const StereoFrameSize size = stereoFrameSize(resultFormat_, geometry.pixelsWide(), geometry.pixelsHigh(), gap_);

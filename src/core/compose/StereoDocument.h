@@ -2,6 +2,7 @@
 
 #include "core/align/RightCorrection.h"
 #include "core/bitmap/ImageEncoder.h"
+#include "core/compose/AnaglyphMethod.h"
 #include "core/compose/DocumentHost.h"
 #include "core/compose/OverlapGeometry.h"
 #include "core/compose/PairPlacement.h"
@@ -27,14 +28,20 @@ public:
     static constexpr std::string_view glassesTypeKey = "GlassesType";
     static constexpr std::string_view colorizeKey = "Colorize";
     static constexpr std::string_view resultFormatKey = "ResultFormat";
+    static constexpr std::string_view methodKey = "AnaglyphMethod";
+    static constexpr std::string_view customMatrixKey = "AnaglyphCustomMatrix";
+    // The custom method's matrices until the user mixes their own: Dubois's red-cyan.
+    static const MixingMatrices initialCustomMatrices;
 
     StereoDocument(PictureStore& leftImage, PictureStore& rightImage, PictureStore& resultImage,
                    DocumentHost& host, UserDefaults& defaults);
 
-    // Reads the glasses type and colour mode from the defaults, once the
-    // window is set up. A missing, zero or unknown glasses type gives 1; a
-    // missing colour mode gives black and white; a missing or unknown result
-    // format gives the anaglyph.
+    // Reads the glasses type, colour mode, method, custom matrices and
+    // result format from the defaults, once the window is set up. A missing,
+    // zero or unknown glasses type gives 1; a missing colour mode gives black
+    // and white; a missing or unknown method classic; missing or malformed
+    // matrices the initial ones; a missing or unknown result format the
+    // anaglyph.
     void setUpFromDefaults();
 
     // Queries.
@@ -44,6 +51,9 @@ public:
     bool picturesOverlap() const { return hasResult() && overlap().overlaps(); }
     std::int32_t glasses() const { return glasses_; }
     bool colorize() const { return colorize_; }
+    // The chosen method; a method the glasses do not offer composes classic.
+    AnaglyphMethod anaglyphMethod() const { return method_; }
+    const MixingMatrices& customMatrices() const { return customMatrices_; }
     std::int32_t calcValueOffset() const;
     std::int32_t horizontalOffset() const { return horizontalOffset_; }
     std::int32_t verticalOffset() const { return verticalOffset_; }
@@ -74,9 +84,14 @@ public:
 
     // Commands.
     void set3DColor();
-    // Tag 1 to 6 chooses that type; 0 (the toolbar item) steps to the next
-    // one. Tags above 6 name no glasses and change nothing.
+    // Tag 1 to 10 chooses that type; 0 (the toolbar item) steps to the next
+    // one. Tags above 10 name no glasses and change nothing.
     void set3DGlasses(int tag);
+    void setAnaglyphMethod(AnaglyphMethod method);
+    // The toolbar item: the next method the glasses offer, after custom classic.
+    void nextAnaglyphMethod();
+    // New custom matrices; composes again only while the custom method is chosen.
+    void setCustomMatrices(const MixingMatrices& matrices);
     void resetAlignment();
     void incDepth();
     void decDepth();
@@ -141,6 +156,8 @@ private:
     bool changed_ = false;
     std::int32_t glasses_ = 1;
     bool colorize_ = false;
+    AnaglyphMethod method_ = AnaglyphMethod::Classic;
+    MixingMatrices customMatrices_ = initialCustomMatrices;
     std::int32_t horizontalOffset_ = 0;
     std::int32_t verticalOffset_ = 0;
     StereoFormat resultFormat_ = StereoFormat::Anaglyph;

@@ -25,6 +25,14 @@ std::optional<bool> SettingsDefaults::boolForKey(std::string_view key) const
     return value.toBool();
 }
 
+std::optional<std::string> SettingsDefaults::stringForKey(std::string_view key) const
+{
+    const QVariant value = settings_.value(keyString(key));
+    if (!value.isValid())
+        return std::nullopt;
+    return value.toString().toStdString();
+}
+
 void SettingsDefaults::setInteger(std::string_view key, int value)
 {
     settings_.setValue(keyString(key), value);
@@ -33,6 +41,11 @@ void SettingsDefaults::setInteger(std::string_view key, int value)
 void SettingsDefaults::setBool(std::string_view key, bool value)
 {
     settings_.setValue(keyString(key), value);
+}
+
+void SettingsDefaults::setString(std::string_view key, std::string_view value)
+{
+    settings_.setValue(keyString(key), keyString(value));
 }
 
 }  // namespace korvex

@@ -234,7 +234,9 @@ QString DocumentToolbar::colorizeButtonName() const
 
 void DocumentToolbar::showPicture(DocumentHost::ToolbarItem item, std::string_view pictureName)
 {
-    QAction* target = item == DocumentHost::ToolbarItem::Glasses ? glassesButton_.data() : colorizeButton_.data();
+    QAction* target = item == DocumentHost::ToolbarItem::Glasses    ? glassesButton_.data()
+                      : item == DocumentHost::ToolbarItem::Colorize ? colorizeButton_.data()
+                                                                    : nullptr;
     if (target)
         target->setIcon(pictureNamed(fromView(pictureName)));
 }

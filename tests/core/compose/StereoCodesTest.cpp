@@ -9,17 +9,18 @@ namespace {
 
 TEST(StereoCodes, ToolbarPictureNames)
 {
-    const char* codes[] = {"rg", "rc", "rb", "gr", "cr", "br"};
-    for (int g = 1; g <= 6; ++g) {
+    const char* codes[] = {"rg", "rc", "rb", "gr", "cr", "br", "ab", "ba", "gm", "mg"};
+    for (int g = 1; g <= 10; ++g) {
         EXPECT_EQ(glassesButtonName(g), codes[g - 1]);
         EXPECT_EQ(glassesFromCode(codes[g - 1]), g);
         EXPECT_EQ(glassesFromCode(std::to_string(g)), g);
     }
     EXPECT_EQ(glassesButtonName(0), "br");
-    EXPECT_EQ(glassesButtonName(9), "br");
+    EXPECT_EQ(glassesButtonName(11), "br");
     EXPECT_EQ(colorizeButtonName(true), "color");
     EXPECT_EQ(colorizeButtonName(false), "bw");
-    EXPECT_FALSE(glassesFromCode("7"));
+    EXPECT_FALSE(glassesFromCode("11"));
+    EXPECT_FALSE(glassesFromCode("0"));
     EXPECT_FALSE(glassesFromCode("RG"));
     EXPECT_FALSE(glassesFromCode(""));
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 #include <string>
 #include <utility>
 #include <vector>
@@ -41,6 +42,11 @@ public:
     {
         writes.push_back(std::string(key) + "=" + (value ? "YES" : "NO"));
         MemoryDefaults::setBool(key, value);
+    }
+    void setString(std::string_view key, std::string_view value) override
+    {
+        writes.push_back(std::string(key) + "=" + std::string(value));
+        MemoryDefaults::setString(key, value);
     }
 };
 
@@ -90,7 +96,7 @@ TEST_F(StereoDocumentTest, StartsFromTheStoredDefaults)
     EXPECT_FALSE(d.resultVisible());
     EXPECT_TRUE(defaults.writes.empty());
 
-    const std::vector<std::pair<int, int>> storedToRead{{0, 1}, {5, 5}, {6, 6}, {7, 1}, {-2, 1}};
+    const std::vector<std::pair<int, int>> storedToRead{{0, 1}, {5, 5}, {6, 6}, {7, 7}, {10, 10}, {11, 1}, {-2, 1}};
     for (const auto& [stored, expected] : storedToRead) {
         defaults.setInteger("GlassesType", stored);
         defaults.setBool("Colorize", true);
@@ -103,23 +109,26 @@ TEST_F(StereoDocumentTest, StartsFromTheStoredDefaults)
 TEST_F(StereoDocumentTest, GlassesItemCyclesAndStoresEachType)
 {
     StereoDocument& d = document();
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < 10; ++i)
         d.set3DGlasses(0);
     EXPECT_EQ(d.glasses(), 1);
-    EXPECT_EQ(defaults.writes, (std::vector<std::string>{"GlassesType=2", "GlassesType=3", "GlassesType=4",
-                                                          "GlassesType=5", "GlassesType=6", "GlassesType=1"}));
-    ASSERT_EQ(host.pictures.size(), 6u);
+    EXPECT_EQ(defaults.writes,
+              (std::vector<std::string>{"GlassesType=2", "GlassesType=3", "GlassesType=4", "GlassesType=5",
+                                        "GlassesType=6", "GlassesType=7", "GlassesType=8", "GlassesType=9",
+                                        "GlassesType=10", "GlassesType=1"}));
+    ASSERT_EQ(host.pictures.size(), 10u);
     EXPECT_EQ(host.pictures[0], std::make_pair(DocumentHost::ToolbarItem::Glasses, std::string("rc")));
     EXPECT_EQ(host.pictures[4].second, "br");
-    EXPECT_EQ(host.pictures[5].second, "rg");
+    EXPECT_EQ(host.pictures[8].second, "mg");
+    EXPECT_EQ(host.pictures[9].second, "rg");
     EXPECT_TRUE(d.changed());
 }
 
-TEST_F(StereoDocumentTest, GlassesMenuTagOfCurrentTypeOrBeyondSixDoesNothing)
+TEST_F(StereoDocumentTest, GlassesMenuTagOfCurrentTypeOrBeyondTenDoesNothing)
 {
     StereoDocument& d = document();
     d.set3DGlasses(1);
-    d.set3DGlasses(7);
+    d.set3DGlasses(11);
     EXPECT_EQ(d.glasses(), 1);
     EXPECT_FALSE(d.changed());
     EXPECT_TRUE(defaults.writes.empty());
@@ -129,6 +138,79 @@ TEST_F(StereoDocumentTest, GlassesMenuTagOfCurrentTypeOrBeyondSixDoesNothing)
     EXPECT_EQ(d.glasses(), 4);
     EXPECT_TRUE(d.changed());
     EXPECT_EQ(defaults.integerForKey("GlassesType"), 4);
+}
+
+TEST_F(StereoDocumentTest, MethodAndCustomMatricesComeFromTheDefaults)
+{
+    StereoDocument& d = document();
+    EXPECT_EQ(d.anaglyphMethod(), AnaglyphMethod::Classic);
+    EXPECT_EQ(d.customMatrices(), StereoDocument::initialCustomMatrices);
+
+    const std::string grey = "299,587,114,0,0,0,0,0,0;0,0,0,299,587,114,299,587,114";
+    const std::tuple<std::string, std::string, AnaglyphMethod, bool> cases[] = {
+        {"dubois", grey, AnaglyphMethod::Dubois, true},
+        {"half-colour", "", AnaglyphMethod::HalfColour, false},
+        {"Dubois", "1,2;3", AnaglyphMethod::Classic, false},
+        {"custom", grey + ",1", AnaglyphMethod::Custom, false},
+    };
+    for (const auto& [method, matrix, expectedMethod, matrixRead] : cases) {
+        defaults.setString("AnaglyphMethod", method);
+        defaults.setString("AnaglyphCustomMatrix", matrix);
+        d.setUpFromDefaults();
+        EXPECT_EQ(d.anaglyphMethod(), expectedMethod) << method;
+        EXPECT_EQ(d.customMatrices() == StereoDocument::initialCustomMatrices, !matrixRead) << matrix;
+    }
+}
+
+TEST_F(StereoDocumentTest, MethodCommandsStoreMarkAndRecompose)
+{
+    StereoDocument& d = document();
+    givePicture(left, 8, 6, 200);
+    givePicture(right, 8, 6, 100);
+    d.setResultVisible(true);
+    d.setAnaglyphMethod(AnaglyphMethod::Classic);  // already chosen
+    EXPECT_FALSE(d.changed());
+    EXPECT_TRUE(defaults.writes.empty());
+
+    d.setAnaglyphMethod(AnaglyphMethod::Grey);
+    EXPECT_EQ(defaults.writes, std::vector<std::string>{"AnaglyphMethod=grey"});
+    EXPECT_EQ(host.pictures.back(), std::make_pair(DocumentHost::ToolbarItem::Method, std::string("grey")));
+    EXPECT_EQ(compositions, 1);
+    // Red-green glasses, grey: red the left luma, green the right, blue nothing.
+    const std::uint8_t* p = result.image()->bitmapData();
+    EXPECT_EQ(p[0], 200);
+    EXPECT_EQ(p[1], 100);
+    EXPECT_EQ(p[2], 0);
+
+    // Custom matrices count only while the custom method is chosen.
+    const MixingMatrices swapRedGreen{{0, 0, 0, 1000, 0, 0, 0, 0, 0}, {0, 1000, 0, 0, 0, 0, 0, 0, 0}};
+    d.setCustomMatrices(swapRedGreen);
+    EXPECT_EQ(compositions, 1);
+    EXPECT_EQ(defaults.writes.back(), "AnaglyphCustomMatrix=0,0,0,1000,0,0,0,0,0;0,1000,0,0,0,0,0,0,0");
+    d.setAnaglyphMethod(AnaglyphMethod::Custom);
+    EXPECT_EQ(compositions, 2);
+    p = result.image()->bitmapData();
+    EXPECT_EQ(p[0], 100);
+    EXPECT_EQ(p[1], 200);
+    d.setCustomMatrices(StereoDocument::initialCustomMatrices);
+    EXPECT_EQ(compositions, 3);
+}
+
+TEST_F(StereoDocumentTest, MethodItemCyclesThroughWhatTheGlassesOffer)
+{
+    StereoDocument& d = document();
+    auto cycle = [&d] {
+        std::vector<std::string> names;
+        for (int i = 0; i < 6; ++i) {
+            d.nextAnaglyphMethod();
+            names.emplace_back(anaglyphMethodName(d.anaglyphMethod()));
+        }
+        return names;
+    };
+    // Red-green glasses have no Dubois matrices.
+    EXPECT_EQ(cycle(), (std::vector<std::string>{"grey", "half-colour", "colour", "custom", "classic", "grey"}));
+    d.set3DGlasses(2);
+    EXPECT_EQ(cycle(), (std::vector<std::string>{"half-colour", "colour", "dubois", "custom", "classic", "grey"}));
 }
 
 TEST_F(StereoDocumentTest, ColourToggleStoresAndMarksEveryTime)
