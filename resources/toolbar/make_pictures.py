@@ -17,7 +17,7 @@ FOLDER = "#f2c14e"
 FOLDER_EDGE = "#8a6212"
 FRAME = "#8a8a8a"
 # The glasses filters, by the letters of the glasses codes.
-FILTERS = {"r": "#e5262a", "g": "#1fa83c", "b": "#2a55e5", "c": "#1fc6e8"}
+FILTERS = {"r": "#e5262a", "g": "#1fa83c", "b": "#2a55e5", "c": "#1fc6e8", "a": "#f0a81c", "m": "#d23cc8"}
 
 
 def svg(body):
@@ -114,7 +114,7 @@ PICTURES = {
     "space": placeholder(""),
     "separator": placeholder(f'<path d="M16 9 V23" stroke="{FRAME}" stroke-width="2"/>'),
 }
-for code in ("rg", "rc", "rb", "gr", "cr", "br"):
+for code in ("rg", "rc", "rb", "gr", "cr", "br", "ab", "ba", "gm", "mg"):
     PICTURES[code] = glasses(code)
 
 

@@ -75,7 +75,7 @@ std::pair<QRgb, QRgb> lenses(const QIcon& icon)
 }
 
 const std::map<char, QRgb> filterColours = {
-    {'r', 0xe5262a}, {'g', 0x1fa83c}, {'b', 0x2a55e5}, {'c', 0x1fc6e8}};
+    {'r', 0xe5262a}, {'g', 0x1fa83c}, {'b', 0x2a55e5}, {'c', 0x1fc6e8}, {'a', 0xf0a81c}, {'m', 0xd23cc8}};
 
 }  // namespace
 
@@ -213,11 +213,11 @@ TEST_F(ToolbarTest, GlassesItemCyclesAndShowsTheSettingFromTheStart)
     EXPECT_EQ(lenses(glassesItem->icon()), std::make_pair(filterColours.at('g'), filterColours.at('r')));
     EXPECT_EQ(rendered(toolbar->colorizeButton()->icon()), rendered(T::pictureNamed(QStringLiteral("color"))));
 
-    // Six clicks step 5, 6, 1, 2, 3, 4; the default and the picture follow.
-    const char* codes[] = {"cr", "br", "rg", "rc", "rb", "gr"};
-    for (int click = 0; click < 6; ++click) {
+    // Ten clicks step 5 to 10, then 1 to 4; the default and the picture follow.
+    const char* codes[] = {"cr", "br", "ab", "ba", "gm", "mg", "rg", "rc", "rb", "gr"};
+    for (int click = 0; click < 10; ++click) {
         glassesItem->trigger();
-        const int expected = (4 + click) % 6 + 1;
+        const int expected = (4 + click) % 10 + 1;
         EXPECT_EQ(document->model().glasses(), expected);
         EXPECT_EQ(defaults.integerForKey("GlassesType"), expected);
         const QString code = QString::fromLatin1(codes[click]);

@@ -148,7 +148,7 @@ TEST_F(CustomizeTest, RemovingTheGlassesItemThenChangingTheGlasses)
     EXPECT_EQ(QSettings().value(QStringLiteral("KorvexToolbar")).toStringList(), arrangement);
     EXPECT_EQ(toolbar->glassesButton(), nullptr);
 
-    for (int i = 0; i < 7; ++i)
+    for (int i = 0; i < 11; ++i)
         document->model().set3DGlasses(0);
     EXPECT_EQ(document->model().glasses(), 2);
     EXPECT_EQ(controller.openUntitledDocument(false)->toolbar()->glassesButton(), nullptr);
