@@ -65,11 +65,11 @@ const std::vector<OptionSpec<ComposeOptions>>& composeOptionTable()
 {
     static const std::vector<OptionSpec<ComposeOptions>> table{
         {"--glasses", "CODE",
-         "rg, rc, rb, gr, cr or br (or 1 to 6), left eye first;\ndefault rc",
+         "rg, rc, rb, gr, cr, br, ab, ba, gm or mg (or 1 to 10),\nleft eye first (a amber, m magenta); default rc",
          [](ComposeOptions& o, const std::string& value) -> Error {
              const auto glasses = glassesFromCode(value);
              if (!glasses)
-                 return "unknown glasses '" + value + "' (use rg, rc, rb, gr, cr, br or 1 to 6)";
+                 return "unknown glasses '" + value + "' (use rg, rc, rb, gr, cr, br, ab, ba, gm, mg or 1 to 10)";
              o.glasses = *glasses;
              return std::nullopt;
          }},

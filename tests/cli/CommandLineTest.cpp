@@ -80,7 +80,7 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrong)
         {"--frobnicate", "l", "r", "o.png"},
         {"l", "r", "o.png", "--depth"},
         {"--glasses", "rx", "l", "r", "o.png"},
-        {"--glasses", "7", "l", "r", "o.png"},
+        {"--glasses", "11", "l", "r", "o.png"},
         {"--glasses", "0", "l", "r", "o.png"},
         {"--depth", "1.5", "l", "r", "o.png"},
         {"--depth", "2147483648", "l", "r", "o.png"},
