@@ -2,6 +2,7 @@
 
 #include "cli/ArgumentParser.h"
 #include "cli/ComposeOptionTable.h"
+#include "cli/MethodChoice.h"
 #include "cli/OutputChoice.h"
 
 #include <algorithm>
@@ -89,6 +90,8 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args)
     }
 
     if (const auto problem = chooseOutput(o))
+        return usageError(*problem);
+    if (const auto problem = checkMethodChoice(o))
         return usageError(*problem);
     line.action = Action::Compose;
     return line;

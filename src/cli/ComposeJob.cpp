@@ -4,6 +4,7 @@
 #include "cli/AlignmentReport.h"
 #include "cli/HeadlessHost.h"
 #include "core/compose/MemoryDefaults.h"
+#include "core/compose/MixingMatrixText.h"
 #include "core/compose/StereoDocument.h"
 #include "core/imageview/PicturePairLoader.h"
 #include "core/imageview/PictureStore.h"
@@ -60,6 +61,9 @@ ComposeJob::Outcome ComposeJob::run(const ComposeOptions& options)
     MemoryDefaults defaults;
     defaults.setInteger(StereoDocument::glassesTypeKey, options.glasses);
     defaults.setBool(StereoDocument::colorizeKey, options.colorize);
+    defaults.setString(StereoDocument::methodKey, anaglyphMethodName(options.method));
+    if (options.matrix)
+        defaults.setString(StereoDocument::customMatrixKey, formatMixingMatrices(*options.matrix));
     HeadlessHost host;
     StereoDocument document(left, right, result, host, defaults);
     document.setUpFromDefaults();

@@ -1,6 +1,7 @@
 #include "cli/ComposeOptionTable.h"
 
 #include "cli/ValueParsers.h"
+#include "core/compose/MixingMatrixText.h"
 #include "core/compose/StereoCodes.h"
 #include "core/stereo/StereoFormat.h"
 #include "core/stereo/WiggleAnimation.h"
@@ -51,6 +52,14 @@ Error setNumber(std::optional<double>& target, const std::string& name, const st
     return std::nullopt;
 }
 
+std::string methodNames()
+{
+    std::string names;
+    for (const AnaglyphMethodInfo& info : anaglyphMethods())
+        names += (names.empty() ? "" : ", ") + std::string(info.name);
+    return names;
+}
+
 std::string formatCodes()
 {
     std::string codes;
@@ -76,6 +85,26 @@ const std::vector<OptionSpec<ComposeOptions>>& composeOptionTable()
         {"--bw", "", "black and white; default colour",
          [](ComposeOptions& o, const std::string&) -> Error {
              o.colorize = false;
+             return std::nullopt;
+         }},
+        {"--method", "NAME",
+         "classic, grey, half-colour, colour, dubois or custom;\ndefault classic. Dubois needs rc, cr, ab, ba, gm or\n"
+         "mg glasses; custom needs --matrix",
+         [](ComposeOptions& o, const std::string& value) -> Error {
+             const auto method = anaglyphMethodFromName(value);
+             if (!method)
+                 return "unknown method '" + value + "' (use " + methodNames() + ")";
+             o.method = *method;
+             return std::nullopt;
+         }},
+        {"--matrix", "L;R",
+         "the custom method's matrices: nine comma-separated\nthousandths for the left picture, then nine for the\n"
+         "right, rows red, green, blue, each -5000 to 5000;\n\"299,587,114,0,0,0,0,0,0;...\" puts the left luma in red",
+         [](ComposeOptions& o, const std::string& value) -> Error {
+             const ParsedMixingMatrices parsed = parseMixingMatrices(value);
+             if (!parsed.matrices)
+                 return "option '--matrix': " + parsed.error;
+             o.matrix = *parsed.matrices;
              return std::nullopt;
          }},
         {"--depth", "N", "horizontal offset in pixels; more moves the right\npicture right; default 0",

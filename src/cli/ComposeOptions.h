@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/bitmap/Bitmap.h"
+#include "core/compose/AnaglyphMethod.h"
 #include "core/stereo/StereoFormat.h"
 
 #include <cstdint>
@@ -18,6 +19,8 @@ struct ComposeOptions {
     bool stereoFile = false;
     int glasses = 2;     // red and cyan, the commonest glasses
     bool colorize = true;
+    AnaglyphMethod method = AnaglyphMethod::Classic;
+    std::optional<MixingMatrices> matrix;  // the custom method's, and only its
     std::int32_t depth = 0;
     std::int32_t vertical = 0;
     std::optional<Point> leftPin;   // picture units, y upwards; centre when empty

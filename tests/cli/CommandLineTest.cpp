@@ -107,6 +107,43 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrong)
     EXPECT_EQ(parse({"--depth", "-2147483648", "l", "r", "o.png"}).options.depth, -2147483647 - 1);
 }
 
+TEST(CommandLine, MethodsAndCustomMatrices)
+{
+    EXPECT_EQ(parse({"l", "r", "o.png"}).options.method, AnaglyphMethod::Classic);
+    EXPECT_EQ(parse({"--method", "half-colour", "l", "r", "o.png"}).options.method, AnaglyphMethod::HalfColour);
+    const CommandLine ambered = parse({"--glasses", "ab", "--method=dubois", "l", "r", "o.png"});
+    ASSERT_EQ(ambered.action, Action::Compose) << ambered.error;
+    EXPECT_EQ(ambered.options.glasses, 7);
+    EXPECT_EQ(ambered.options.method, AnaglyphMethod::Dubois);
+
+    const CommandLine custom =
+        parse({"--method", "custom", "--matrix", "299,587,114,0,0,0,0,0,0;0,0,0,0,1000,0,0,0,1000", "l", "r", "o.png"});
+    ASSERT_EQ(custom.action, Action::Compose) << custom.error;
+    ASSERT_TRUE(custom.options.matrix);
+    EXPECT_EQ(custom.options.matrix->left[1], 587);
+    EXPECT_EQ(custom.options.matrix->right[8], 1000);
+
+    const std::string nine = "1,2,3,4,5,6,7,8,9";
+    const std::pair<std::vector<std::string>, std::string> bad[] = {
+        {{"--method", "anaglyph", "l", "r", "o.png"}, "unknown method 'anaglyph' (use classic, grey, half-colour"},
+        {{"--matrix", nine + ";" + nine, "l", "r", "o.png"}, "--matrix needs --method custom"},
+        {{"--method", "grey", "--matrix", nine + ";" + nine, "l", "r", "o.png"}, "--matrix needs --method custom"},
+        {{"--method", "custom", "l", "r", "o.png"}, "--method custom needs --matrix"},
+        {{"--method", "custom", "--matrix", nine, "l", "r", "o.png"}, "option '--matrix': a matrix is two lists"},
+        {{"--method", "custom", "--matrix", nine + ";1,2,3,4,5,6,7,8,9000", "l", "r", "o.png"}, "outside -5000 to 5000"},
+        {{"--glasses", "rg", "--method", "dubois", "l", "r", "o.png"},
+         "the dubois method has no matrices for rg glasses (use rc, cr, ab, ba, gm, mg)"},
+        {{"--glasses", "6", "--method", "dubois", "l", "r", "o.png"}, "no matrices for br glasses"},
+        {{"--method", "grey", "--format", "side-by-side", "l", "r", "o.png"}, "are for the anaglyph format"},
+    };
+    for (const auto& [args, expected] : bad) {
+        const CommandLine line = parse(args);
+        EXPECT_EQ(line.action, Action::UsageError) << expected;
+        EXPECT_NE(line.error.find(expected), std::string::npos) << line.error;
+        EXPECT_EQ(line.error.find('\n'), std::string::npos) << line.error;
+    }
+}
+
 TEST(CommandLine, HelpAndVersionStopTheParsing)
 {
     EXPECT_EQ(parse({"--help"}).action, Action::Help);

@@ -132,6 +132,38 @@ TEST_F(ComposeProgramTest, ComposesTheSamplePairQuietlyAndLikeTheWindow)
     EXPECT_EQ(differing, 0);
 }
 
+TEST_F(ComposeProgramTest, MethodsComposeAsTheDocumentDoes)
+{
+    // Grey with amber-blue glasses: red and green carry the left luma, blue the right's.
+    const fs::path output = folder / "grey.png";
+    ProgramRun r = run({"--glasses", "ab", "--method", "grey", sampleLeft, sampleRight, output});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const DecodeResult written = decodeImageFile(output);
+    ASSERT_TRUE(written) << written.error;
+    const DecodeResult left = decodeImageFile(sampleLeft);
+    const DecodeResult right = decodeImageFile(sampleRight);
+    ASSERT_TRUE(left && right);
+    ASSERT_EQ(written.bitmap->pixelsWide(), left.bitmap->pixelsWide());
+    for (int y = 0; y < written.bitmap->pixelsHigh(); y += 37) {
+        for (int x = 0; x < written.bitmap->pixelsWide(); x += 41) {
+            auto luma = [&](const Bitmap& b) {
+                const Color c = b.colorAt(x, y);
+                return 255.0 * (0.299 * c.red + 0.587 * c.green + 0.114 * c.blue);
+            };
+            const Color out = written.bitmap->colorAt(x, y);
+            EXPECT_NEAR(out.red * 255, luma(*left.bitmap), 1.0);
+            EXPECT_NEAR(out.green * 255, luma(*left.bitmap), 1.0);
+            EXPECT_NEAR(out.blue * 255, luma(*right.bitmap), 1.0);
+        }
+    }
+
+    r = run({"--glasses", "rb", "--method", "dubois", sampleLeft, sampleRight, folder / "no.png"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(isOneLine(r.err)) << r.err;
+    EXPECT_NE(r.err.find("rb glasses"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(folder / "no.png"));
+}
+
 TEST_F(ComposeProgramTest, StereoFileIsSplitIntoItsTwoShares)
 {
     // A side-by-side pair 4 + 4 pixels wide, stored as PNG under a stereo name.

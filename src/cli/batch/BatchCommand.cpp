@@ -2,6 +2,7 @@
 
 #include "cli/ComposeJob.h"
 #include "cli/Messages.h"
+#include "cli/MethodChoice.h"
 #include "cli/OutputChoice.h"
 #include "cli/batch/BatchProgress.h"
 #include "cli/batch/JobDiscovery.h"
@@ -42,6 +43,8 @@ JobList jobsFromInputs(const ComposeOptions& defaults, const BatchOptions& batch
         if (job.skipReason.empty()) {
             job.options.output = (fs::path(batch.outDir) / (one.name + "." + batch.outType)).string();
             if (const auto error = chooseOutput(job.options))
+                return {{}, *error};
+            if (const auto error = checkMethodChoice(job.options))
                 return {{}, *error};
         }
         list.jobs.push_back(std::move(job));

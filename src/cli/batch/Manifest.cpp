@@ -1,6 +1,7 @@
 #include "cli/batch/Manifest.h"
 
 #include "cli/ComposeOptionTable.h"
+#include "cli/MethodChoice.h"
 #include "cli/OutputChoice.h"
 #include "cli/ValueParsers.h"
 #include "cli/batch/CsvReader.h"
@@ -142,6 +143,8 @@ Manifest Manifest::parse(std::string_view text, const std::string& folder, const
             if (const auto error = applyCell(*spec, o, trimmed(record.fields[column])))
                 return fail(record.line, *error);
         if (const auto error = chooseOutput(o))
+            return fail(record.line, *error);
+        if (const auto error = checkMethodChoice(o))
             return fail(record.line, *error);
         manifest.jobs.push_back(std::move(job));
     }
