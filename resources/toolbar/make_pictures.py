@@ -57,6 +57,37 @@ def glasses(code):
             f'<path d="M14.5 14 Q16 12 17.5 14" fill="none" stroke="{FRAME}" stroke-width="2"/>')
 
 
+def dots(cx):
+    """Three small circles in red, green and blue: an eye's picture in colour."""
+    return "".join(f'<circle cx="{cx + dx}" cy="{16 + dy}" r="4" fill="{FILTERS[c]}" stroke="{OUTLINE}" '
+                   'stroke-width="0.8"/>' for c, dx, dy in (("r", 0, -4), ("g", -3.5, 2.5), ("b", 3.5, 2.5)))
+
+
+def disc(cx, fill):
+    return f'<circle cx="{cx}" cy="16" r="8" fill="{fill}" stroke="{OUTLINE}" stroke-width="1.2"/>'
+
+
+def method(name):
+    """What each eye's picture carries under a method: left eye, right eye."""
+    if name == "classic":
+        return disc(9, FILTERS["r"]) + disc(23, FILTERS["c"])
+    if name == "grey":
+        return disc(9, "#9a9a9a") + disc(23, "#5c5c5c")
+    if name == "half-colour":
+        return disc(9, "#9a9a9a") + dots(23)
+    if name == "colour":
+        return dots(9) + dots(23)
+    if name == "dubois":
+        return (disc(9, FILTERS["r"]) + disc(23, FILTERS["c"])
+                + f'<path d="M5 28 H27" stroke="{BLUE_EDGE}" stroke-width="2.5" stroke-linecap="round"/>'
+                + f'<path d="M5 4 H27" stroke="{BLUE_EDGE}" stroke-width="2.5" stroke-linecap="round"/>')
+    # custom: three sliders
+    return "".join(f'<path d="M4 {y} H28" stroke="{FRAME}" stroke-width="2" stroke-linecap="round"/>'
+                   f'<rect x="{x - 3}" y="{y - 4}" width="6" height="8" rx="1.5" fill="{FILTERS[c]}" '
+                   f'stroke="{OUTLINE}" stroke-width="1"/>'
+                   for c, x, y in (("r", 10, 8), ("g", 21, 16), ("b", 14, 24)))
+
+
 def placeholder(inner):
     """The palette's pictures of spaces and separators: a dashed box."""
     return (f'<rect x="3" y="6" width="26" height="20" rx="2" fill="none" stroke="{FRAME}" '
@@ -116,6 +147,8 @@ PICTURES = {
 }
 for code in ("rg", "rc", "rb", "gr", "cr", "br", "ab", "ba", "gm", "mg"):
     PICTURES[code] = glasses(code)
+for name in ("classic", "grey", "half-colour", "colour", "dubois", "custom"):
+    PICTURES["method-" + name] = method(name)
 
 
 def main():

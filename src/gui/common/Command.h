@@ -20,6 +20,17 @@ enum class Command {
     GlassesGreenRed,
     GlassesCyanRed,
     GlassesBlueRed,
+    GlassesAmberBlue,
+    GlassesBlueAmber,
+    GlassesGreenMagenta,
+    GlassesMagentaGreen,
+    MethodClassic,
+    MethodGrey,
+    MethodHalfColour,
+    MethodColour,
+    MethodDubois,
+    MethodCustom,
+    ColourMixing,
     Colorize,
     IncDepth,
     DecDepth,
@@ -67,6 +78,10 @@ constexpr int autoAlign = 40;          // 40 to 43: the right picture's correcti
 constexpr int rotateRightClockwise = 41;
 constexpr int rotateRightCounterclockwise = 42;
 constexpr int clearCorrection = 43;
+constexpr int glassesMoreFirst = 45;   // 45 to 48: glasses types 7 to 10 (10 is the colour item's tag)
+constexpr int glassesMoreLast = 48;
+constexpr int methodFirst = 50;        // 50 to 55: the anaglyph methods in their table's order,
+constexpr int methodLast = 55;         //   enabled where the glasses offer them
 constexpr int general = 100;           // 100, 101: enabled with no document in front too
 constexpr int generalOther = 101;
 }  // namespace tag

@@ -1,6 +1,7 @@
 #include "gui/document/CommandTable.h"
 
 #include "gui/document/AutoAligner.h"
+#include "gui/document/ColourMixingDialog.h"
 #include "gui/document/MyDocument.h"
 #include "gui/imageview/ImageView.h"
 
@@ -31,9 +32,26 @@ QList<QKeySequence> standardKeys(QKeySequence::StandardKey key, QList<QKeySequen
     return keys;
 }
 
+// The glasses type a menu tag stands for: 1 to 6 are their own tags, 7 to
+// 10 have tags of their own since 10 already means the colour item.
+int glassesForTag(int itemTag)
+{
+    return itemTag >= tag::glassesMoreFirst ? itemTag - tag::glassesMoreFirst + 7 : itemTag;
+}
+
+AnaglyphMethod methodForTag(int itemTag)
+{
+    return anaglyphMethods()[std::size_t(itemTag - tag::methodFirst)].method;
+}
+
 bool glassesChecked(const MyDocument& document, int tag)
 {
-    return document.model().glasses() == tag;
+    return document.model().glasses() == glassesForTag(tag);
+}
+
+bool methodChecked(const MyDocument& document, int tag)
+{
+    return document.model().anaglyphMethod() == methodForTag(tag);
 }
 
 bool alignOnLoadChecked(const MyDocument& document, int)
@@ -53,14 +71,30 @@ void showTab(MyDocument& document, int index)
 
 CommandRow glassesRow(Command command, const char* objectName, const char* textKey, int glassesTag)
 {
+    // Alt+1 to Alt+9, and Alt+0 for the tenth.
+    const int glasses = glassesForTag(glassesTag);
     return {.command = command,
             .objectName = objectName,
             .textKey = textKey,
             .tag = glassesTag,
-            .shortcuts = {QKeySequence(Qt::ALT | Qt::Key(Qt::Key_0 + glassesTag))},
+            .shortcuts = {QKeySequence(Qt::ALT | Qt::Key(Qt::Key_0 + glasses % 10))},
             .exclusiveGroup = "glasses",
             .checked = glassesChecked,
-            .onDocument = [](MyDocument& d, int t) { d.model().set3DGlasses(t); }};
+            .onDocument = [](MyDocument& d, int t) { d.model().set3DGlasses(glassesForTag(t)); }};
+}
+
+CommandRow methodRow(Command command, const char* objectName, const char* textKey, AnaglyphMethod method)
+{
+    int index = 0;
+    while (anaglyphMethods()[std::size_t(index)].method != method)
+        ++index;
+    return {.command = command,
+            .objectName = objectName,
+            .textKey = textKey,
+            .tag = tag::methodFirst + index,
+            .exclusiveGroup = "method",
+            .checked = methodChecked,
+            .onDocument = [](MyDocument& d, int t) { d.model().setAnaglyphMethod(methodForTag(t)); }};
 }
 
 // View > Result As: what the result tab shows, prints and saves as a still picture.
@@ -108,6 +142,19 @@ std::vector<CommandRow> makeTable()
         glassesRow(Command::GlassesGreenRed, "glassesGR", "MenuGlassesGR", 4),
         glassesRow(Command::GlassesCyanRed, "glassesCR", "MenuGlassesCR", 5),
         glassesRow(Command::GlassesBlueRed, "glassesBR", "MenuGlassesBR", 6),
+        glassesRow(Command::GlassesAmberBlue, "glassesAB", "MenuGlassesAB", tag::glassesMoreFirst),
+        glassesRow(Command::GlassesBlueAmber, "glassesBA", "MenuGlassesBA", tag::glassesMoreFirst + 1),
+        glassesRow(Command::GlassesGreenMagenta, "glassesGM", "MenuGlassesGM", tag::glassesMoreFirst + 2),
+        glassesRow(Command::GlassesMagentaGreen, "glassesMG", "MenuGlassesMG", tag::glassesMoreFirst + 3),
+        methodRow(Command::MethodClassic, "methodClassic", "MenuMethodClassic", AnaglyphMethod::Classic),
+        methodRow(Command::MethodGrey, "methodGrey", "MenuMethodGrey", AnaglyphMethod::Grey),
+        methodRow(Command::MethodHalfColour, "methodHalfColour", "MenuMethodHalfColour", AnaglyphMethod::HalfColour),
+        methodRow(Command::MethodColour, "methodColour", "MenuMethodColour", AnaglyphMethod::Colour),
+        methodRow(Command::MethodDubois, "methodDubois", "MenuMethodDubois", AnaglyphMethod::Dubois),
+        methodRow(Command::MethodCustom, "methodCustom", "MenuMethodCustom", AnaglyphMethod::Custom),
+        {.command = Command::ColourMixing, .objectName = "colourMixing", .textKey = "MenuColourMixing",
+         .shortcuts = {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M)},
+         .onDocument = [](MyDocument& d, int) { ColourMixingDialog::open(d); }},
         {.command = Command::Colorize, .objectName = "colorize", .textKey = "MenuColor", .tag = tag::colorize,
          .shortcuts = {QKeySequence(Qt::CTRL | Qt::Key_K)}, .checked = colorizeChecked,
          .onDocument = [](MyDocument& d, int) { d.model().set3DColor(); }},
@@ -200,6 +247,8 @@ bool isEnabled(Command command, const MyDocument* document)
     const int itemTag = commandRow(command).tag;
     if (!document)
         return itemTag == tag::general || itemTag == tag::generalOther;
+    if (itemTag >= tag::methodFirst && itemTag <= tag::methodLast)
+        return isMethodAvailable(methodForTag(itemTag), document->model().glasses());
     switch (itemTag) {
     case tag::save:
     case tag::saveAs:
@@ -251,7 +300,13 @@ const std::vector<MenuRow>& menuLayout()
         {"MenuStereoTitle",
          {E::item(Command::GlassesRedGreen), E::item(Command::GlassesRedCyan), E::item(Command::GlassesRedBlue),
           E::item(Command::GlassesGreenRed), E::item(Command::GlassesCyanRed), E::item(Command::GlassesBlueRed),
-          E::separator(), E::item(Command::Colorize), E::separator(), E::item(Command::IncDepth),
+          E::item(Command::GlassesAmberBlue), E::item(Command::GlassesBlueAmber),
+          E::item(Command::GlassesGreenMagenta), E::item(Command::GlassesMagentaGreen), E::separator(),
+          E::item(Command::Colorize),
+          E::submenu("MenuMethodTitle",
+                     {E::item(Command::MethodClassic), E::item(Command::MethodGrey), E::item(Command::MethodHalfColour),
+                      E::item(Command::MethodColour), E::item(Command::MethodDubois), E::item(Command::MethodCustom)}),
+          E::item(Command::ColourMixing), E::separator(), E::item(Command::IncDepth),
           E::item(Command::DecDepth), E::item(Command::IncVerticalOffset), E::item(Command::DecVerticalOffset),
           E::item(Command::ResetAlignment), E::separator(), E::item(Command::AutoAlign),
           E::item(Command::RotateRightClockwise), E::item(Command::RotateRightCounterclockwise),

@@ -41,6 +41,7 @@ const QString DocumentToolbar::upItemIdentifier = QStringLiteral("ToolbarUpButto
 const QString DocumentToolbar::downItemIdentifier = QStringLiteral("ToolbarDownButton");
 const QString DocumentToolbar::glassesItemIdentifier = QStringLiteral("ToolbarGlassesButton");
 const QString DocumentToolbar::colorItemIdentifier = QStringLiteral("ToolbarColorButton");
+const QString DocumentToolbar::methodItemIdentifier = QStringLiteral("ToolbarMethodButton");
 const QString DocumentToolbar::swapItemIdentifier = QStringLiteral("ToolbarSwapButton");
 const QString DocumentToolbar::autoAlignItemIdentifier = QStringLiteral("ToolbarAutoAlignButton");
 
@@ -73,7 +74,7 @@ QStringList DocumentToolbar::toolbarAllowedItemIdentifiers()
             separatorItemIdentifier, openLeftItemIdentifier,  openRightItemIdentifier,     saveItemIdentifier,
             resetItemIdentifier,     biggerItemIdentifier,    smallerItemIdentifier,       upItemIdentifier,
             downItemIdentifier,      glassesItemIdentifier,   colorItemIdentifier,         swapItemIdentifier,
-            autoAlignItemIdentifier};
+            autoAlignItemIdentifier, methodItemIdentifier};
 }
 
 QStringList DocumentToolbar::toolbarDefaultItemIdentifiers()
@@ -133,6 +134,8 @@ const DocumentToolbar::OwnItem* DocumentToolbar::ownItem(const QString& identifi
          [](DocumentToolbar& t) { t.document().model().set3DGlasses(0); }},
         {colorItemIdentifier, "Color", "TBColor", [](const DocumentToolbar& t) { return t.colorizeButtonName(); },
          [](DocumentToolbar& t) { t.document().model().set3DColor(); }},
+        {methodItemIdentifier, "Method", "TBMethod", [](const DocumentToolbar& t) { return t.methodButtonName(); },
+         [](DocumentToolbar& t) { t.document().model().nextAnaglyphMethod(); }},
         {customizeItemIdentifier, "Customize", "TBCustomize",
          [](const DocumentToolbar&) { return QStringLiteral("customize"); },
          [](DocumentToolbar& t) { t.runCustomizePalette(); }},
@@ -159,6 +162,7 @@ QAction* DocumentToolbar::itemForItemIdentifier(const QString& identifier)
         {biggerItemIdentifier, &incHoffButton_},    {smallerItemIdentifier, &decHoffButton_},
         {upItemIdentifier, &incVoffButton_},        {downItemIdentifier, &decVoffButton_},
         {glassesItemIdentifier, &glassesButton_},   {colorItemIdentifier, &colorizeButton_},
+        {methodItemIdentifier, &methodButton_},
     };
     for (const auto& [id, pointer] : keptItems)
         if (id == identifier)
@@ -232,11 +236,24 @@ QString DocumentToolbar::colorizeButtonName() const
     return fromView(korvex::colorizeButtonName(document_.model().colorize()));
 }
 
+QString DocumentToolbar::methodButtonName() const
+{
+    return methodPictureName(anaglyphMethodName(document_.model().anaglyphMethod()));
+}
+
+QString DocumentToolbar::methodPictureName(std::string_view methodName)
+{
+    return QStringLiteral("method-") + fromView(methodName);
+}
+
 void DocumentToolbar::showPicture(DocumentHost::ToolbarItem item, std::string_view pictureName)
 {
-    QAction* target = item == DocumentHost::ToolbarItem::Glasses    ? glassesButton_.data()
-                      : item == DocumentHost::ToolbarItem::Colorize ? colorizeButton_.data()
-                                                                    : nullptr;
+    if (item == DocumentHost::ToolbarItem::Method) {
+        if (methodButton_)
+            methodButton_->setIcon(pictureNamed(methodPictureName(pictureName)));
+        return;
+    }
+    QAction* target = item == DocumentHost::ToolbarItem::Glasses ? glassesButton_.data() : colorizeButton_.data();
     if (target)
         target->setIcon(pictureNamed(fromView(pictureName)));
 }

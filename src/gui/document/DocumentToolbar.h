@@ -55,6 +55,7 @@ public:
     static const QString downItemIdentifier;
     static const QString glassesItemIdentifier;
     static const QString colorItemIdentifier;
+    static const QString methodItemIdentifier;
     static const QString swapItemIdentifier;
     static const QString autoAlignItemIdentifier;
 
@@ -83,7 +84,10 @@ public:
 
     QString glassesButtonName() const;
     QString colorizeButtonName() const;
-    // Shows a new picture on the glasses or colour item, if one is placed.
+    QString methodButtonName() const;
+    // The method's picture: "method-" and its name.
+    static QString methodPictureName(std::string_view methodName);
+    // Shows a new picture on the glasses, colour or method item, if one is placed.
     void showPicture(DocumentHost::ToolbarItem item, std::string_view pictureName);
     // The application's toolbar picture of that name; null when there is none.
     static QIcon pictureNamed(const QString& name);
@@ -104,6 +108,7 @@ public:
     MyDocument& document() const { return document_; }
     QAction* glassesButton() const { return glassesButton_; }
     QAction* colorizeButton() const { return colorizeButton_; }
+    QAction* methodButton() const { return methodButton_; }
     QAction* incHoffButton() const { return incHoffButton_; }
     QAction* decHoffButton() const { return decHoffButton_; }
     QAction* incVoffButton() const { return incVoffButton_; }
@@ -123,6 +128,7 @@ private:
     // Not owned: the toolbar owns its items, and a removed item clears these.
     QPointer<QAction> glassesButton_;
     QPointer<QAction> colorizeButton_;
+    QPointer<QAction> methodButton_;
     QPointer<QAction> incHoffButton_;
     QPointer<QAction> decHoffButton_;
     QPointer<QAction> incVoffButton_;

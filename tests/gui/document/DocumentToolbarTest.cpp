@@ -89,7 +89,7 @@ TEST_F(ToolbarTest, AllowedAndDefaultSetsInOrder)
                            QStringLiteral("ToolbarSmallerButton"), QStringLiteral("ToolbarUpButton"),
                            QStringLiteral("ToolbarDownButton"), QStringLiteral("ToolbarGlassesButton"),
                            QStringLiteral("ToolbarColorButton"), QStringLiteral("ToolbarSwapButton"),
-                           QStringLiteral("ToolbarAutoAlignButton")}));
+                           QStringLiteral("ToolbarAutoAlignButton"), QStringLiteral("ToolbarMethodButton")}));
 
     const QStringList defaultSet{QStringLiteral("ToolbarResetButton"),  T::separatorItemIdentifier,
                                  QStringLiteral("ToolbarBiggerButton"), QStringLiteral("ToolbarSmallerButton"),
