@@ -28,12 +28,12 @@ struct BoundOption {
 };
 
 template <typename Target>
-std::vector<BoundOption> bindOptions(const std::vector<OptionSpec<Target>>& specs, Target& target)
+std::vector<BoundOption> bindOptions(const std::vector<OptionSpec<Target>>& rows, Target& target)
 {
     std::vector<BoundOption> bound;
-    for (const OptionSpec<Target>& spec : specs)
-        bound.push_back({spec.name, spec.valueName, spec.help,
-                         [&target, apply = spec.apply](const std::string& value) { return apply(target, value); }});
+    for (const OptionSpec<Target>& row : rows)
+        bound.push_back({row.name, row.valueName, row.help,
+                         [&target, apply = row.apply](const std::string& value) { return apply(target, value); }});
     return bound;
 }
 

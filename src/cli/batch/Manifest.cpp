@@ -38,25 +38,25 @@ std::string optionNameForColumn(const std::string& column)
 const OptionSpec<ComposeOptions>* optionForColumn(const std::string& column)
 {
     const std::string name = optionNameForColumn(column);
-    for (const OptionSpec<ComposeOptions>& spec : composeOptionTable())
-        if (spec.name == name)
-            return &spec;
+    for (const OptionSpec<ComposeOptions>& row : composeOptionTable())
+        if (row.name == name)
+            return &row;
     return nullptr;
 }
 
-std::optional<std::string> applyCell(const OptionSpec<ComposeOptions>& spec, ComposeOptions& options,
+std::optional<std::string> applyCell(const OptionSpec<ComposeOptions>& row, ComposeOptions& options,
                                      const std::string& value)
 {
     if (value.empty())
         return std::nullopt;  // the command line's setting stays
-    if (!spec.valueName.empty())
-        return spec.apply(options, value);
+    if (!row.valueName.empty())
+        return row.apply(options, value);
     const std::string answer = lowercase(value);
     if (answer == "1" || answer == "yes" || answer == "true")
-        return spec.apply(options, {});
+        return row.apply(options, {});
     if (answer == "0" || answer == "no" || answer == "false")
         return std::nullopt;
-    return "column '" + spec.name.substr(2) + "' takes 1, yes, true, 0, no or false, not '" + value + "'";
+    return "column '" + row.name.substr(2) + "' takes 1, yes, true, 0, no or false, not '" + value + "'";
 }
 
 std::string resolved(const std::string& path, const std::string& folder)
@@ -107,8 +107,8 @@ Manifest Manifest::parse(std::string_view text, const std::string& folder, const
         seen.push_back(column);
         if (std::find(pathColumns.begin(), pathColumns.end(), column) != pathColumns.end()) {
             pathColumn[column] = i;
-        } else if (const OptionSpec<ComposeOptions>* spec = optionForColumn(column)) {
-            settingColumns.emplace_back(i, spec);
+        } else if (const OptionSpec<ComposeOptions>* row = optionForColumn(column)) {
+            settingColumns.emplace_back(i, row);
         } else {
             return fail(header.line, "unknown column '" + column + "': this korvex-compose has no option "
                                          + optionNameForColumn(column) + " (columns: left, right, output and options)");
@@ -139,8 +139,8 @@ Manifest Manifest::parse(std::string_view text, const std::string& folder, const
         o.right = resolved(right, folder);
         o.output = resolved(output, outputFolder);
         job.name = fs::path(output).replace_extension().string();
-        for (const auto& [column, spec] : settingColumns)
-            if (const auto error = applyCell(*spec, o, trimmed(record.fields[column])))
+        for (const auto& [column, row] : settingColumns)
+            if (const auto error = applyCell(*row, o, trimmed(record.fields[column])))
                 return fail(record.line, *error);
         if (const auto error = chooseOutput(o))
             return fail(record.line, *error);

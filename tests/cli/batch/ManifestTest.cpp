@@ -92,7 +92,7 @@ TEST(Manifest, ColumnsForOptionsThisProgramLacksAreRefusedByName)
         std::string option = "--" + column;
         std::replace(option.begin(), option.end(), '_', '-');
         const auto& table = composeOptionTable();
-        if (std::any_of(table.begin(), table.end(), [&](const auto& spec) { return spec.name == option; }))
+        if (std::any_of(table.begin(), table.end(), [&](const auto& row) { return row.name == option; }))
             continue;  // this build has the option
         const Manifest manifest = parse("left,right,output," + column + "\nl,r,o.png,x\n");
         EXPECT_NE(manifest.error.find(std::string("unknown column '") + column + "'"), std::string::npos)
