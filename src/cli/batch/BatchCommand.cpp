@@ -77,7 +77,7 @@ std::string duplicateOutput(const std::vector<BatchJob>& jobs)
 
 JobRecord recordFor(const BatchJob& job)
 {
-    return {job.name, job.options.left, job.options.right, job.options.output, "ok", {}, 0, {}};
+    return {job.name, job.options.left, job.options.right, job.options.output, "ok", {}, 0, {}, {}};
 }
 
 // Runs one job and says how it went; never throws.
@@ -104,8 +104,12 @@ JobRecord runJob(const BatchJob& job)
         return record;
     }
     try {
-        const ComposeJob::Outcome outcome = ComposeJob::run(job.options);
+        // The report carries the placement of every aligned job.
+        ComposeOptions options = job.options;
+        options.printAlignment = options.autoAlign;
+        const ComposeJob::Outcome outcome = ComposeJob::run(options);
         record.warnings = outcome.warnings;
+        record.alignmentJson = outcome.alignmentJson;
         if (outcome.exitStatus != 0) {
             record.status = "failed";
             record.error = outcome.error;

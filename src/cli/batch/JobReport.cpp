@@ -21,6 +21,8 @@ std::string JobReport::line(const JobRecord& record)
     };
     if (!record.warnings.empty())
         object["warnings"] = record.warnings;
+    if (!record.alignmentJson.empty())
+        object["alignment"] = nlohmann::ordered_json::parse(record.alignmentJson);
     // One line whatever the names hold: the dump escapes line breaks and
     // quotes, and replaces bytes that are not UTF-8.
     return object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);

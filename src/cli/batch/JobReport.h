@@ -17,6 +17,7 @@ struct JobRecord {
     std::string error;
     double seconds = 0;
     std::vector<std::string> warnings;
+    std::string alignmentJson;  // the applied placement, when auto-align ran
 };
 
 // The --report file: one JSON object per job and line (JSON Lines), written

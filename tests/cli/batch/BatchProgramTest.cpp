@@ -250,3 +250,28 @@ TEST_F(BatchProgramTest, AManifestGivesEachJobItsOwnSettings)
 }
 
 }  // namespace
+
+TEST_F(BatchProgramTest, AlignedJobsReportTheirPlacement)
+{
+    const fs::path manifest = folder / "jobs.csv";
+    const std::string sample = KORVEX_SAMPLE_DIR;
+    std::ofstream(manifest) << "left,right,output,auto_align\n"
+                            << sample << "/aloeL.jpg," << sample << "/aloeR.jpg,aligned.png,yes\n"
+                            << sample << "/aloeL.jpg," << sample << "/aloeR.jpg,plain.png,no\n";
+    const fs::path report = folder / "report.jsonl";
+    ASSERT_EQ(run({"--batch", "--manifest", manifest, "--out-dir", folder / "out", "--report", report}), 0) << errors();
+    const auto lines = reportLines(report);
+    ASSERT_EQ(lines.size(), 2u);
+    for (const nlohmann::json& line : lines) {
+        SCOPED_TRACE(line.dump());
+        if (line.at("output").get<std::string>().ends_with("aligned.png")) {
+            // The sample pair is rectified: no turn, and a depth that brings the plant forward.
+            const nlohmann::json& alignment = line.at("alignment");
+            EXPECT_NEAR(alignment.at("rotation_degrees").get<double>(), 0.0, 0.05);
+            EXPECT_GT(alignment.at("inliers").get<int>(), 100);
+            EXPECT_GT(alignment.at("depth_px").get<double>(), 50.0);
+        } else {
+            EXPECT_FALSE(line.contains("alignment"));
+        }
+    }
+}

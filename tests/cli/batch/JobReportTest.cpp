@@ -21,7 +21,7 @@ TEST(JobReport, AwkwardNamesGiveOneValidJsonLineEach)
         {"cut \xe2\x82", "cut \xef\xbf\xbd"},
     };
     for (const auto& [name, readBack] : names) {
-        JobRecord record{"job", name, "r.jpg", "out/" + name, "failed", name + ": cannot read", 1.23456, {"w"}};
+        JobRecord record{"job", name, "r.jpg", "out/" + name, "failed", name + ": cannot read", 1.23456, {"w"}, {}};
         const std::string line = JobReport::line(record);
         EXPECT_EQ(line.find('\n'), std::string::npos) << line;
         const nlohmann::json object = nlohmann::json::parse(line);
