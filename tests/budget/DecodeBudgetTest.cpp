@@ -10,8 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <sstream>
@@ -48,50 +46,24 @@ double cpuMsNow()
 // grow only by hardLimit, so that a blow-up fails at once.
 Cost decodeCost(const std::vector<std::uint8_t>& bytes)
 {
-    int fds[2];
-    if (pipe(fds) != 0)
-        return {"no pipe"};
-    std::fflush(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        if (addressLimitsWork()) {
-            long pages = 0;
-            if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
-                if (std::fscanf(statm, "%ld", &pages) != 1)
-                    pages = 0;
-                std::fclose(statm);
-            }
-            const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + hardLimit + (16u << 20);
-            const rlimit rl{limit, limit};
-            setrlimit(RLIMIT_AS, &rl);
-        }
+    const std::optional<std::size_t> headroom =
+        addressLimitsWork() ? std::optional<std::size_t>(hardLimit + (16u << 20)) : std::nullopt;
+    const ChildRun run = runInChild(headroom, [&](int reportFd) {
         const double before = cpuMsNow();
-        meter::start(hardLimit, fds[1]);
+        meter::start(hardLimit, reportFd);
         DecodeResult r = decodeImage(bytes);
         meter::stop();
         const double cpu = cpuMsNow() - before;
         std::ostringstream report;
         report << (r.bitmap ? r.bitmap->totalBytes() : 0) << ' ' << meter::peak() << ' ' << cpu << ' ' << outcome(r);
-        const std::string text = report.str();
-        if (write(fds[1], text.data(), text.size()) < 0)
-            _exit(1);
-        _exit(0);
-    }
-    close(fds[1]);
-    std::string text;
-    char buffer[512];
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
-        text.append(buffer, std::size_t(n));
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return {"crashed: " + text};
+        return report.str();
+    });
+    if (!run.exitedCleanly)
+        return {"crashed: " + run.report};
     Cost cost;
-    std::istringstream in(text);
+    std::istringstream in(run.report);
     if (!(in >> cost.pictureBytes >> cost.peakBytes >> cost.cpuMs))
-        return {text};
+        return {run.report};
     std::getline(in >> std::ws, cost.outcome);
     return cost;
 }

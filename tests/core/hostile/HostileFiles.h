@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -230,48 +231,66 @@ inline bool addressLimitsWork()
 #endif
 }
 
-// Runs `work` in a child process whose address space may grow by only
-// `headroom` bytes, and returns what it reported ("crashed" when it died).
-inline std::string inChildWithHeadroom(std::size_t headroom, const std::function<std::string()>& work)
+struct ChildRun {
+    bool exitedCleanly = false;
+    std::string report;  // what the child wrote to its report descriptor
+};
+
+// Runs `work` in a forked child whose address space may grow by only
+// `headroom` bytes (no limit when absent), and collects what it reports.
+// `work` gets the report descriptor too, for writing from where returning is
+// no longer possible (a failed allocation).
+inline ChildRun runInChild(std::optional<std::size_t> headroom, const std::function<std::string(int reportFd)>& work)
 {
     int fds[2];
     if (pipe(fds) != 0)
-        return "no pipe";
+        return {false, "no pipe"};
     std::fflush(nullptr);
     const pid_t pid = fork();
     if (pid == 0) {
         close(fds[0]);
-        long pages = 0;
-        if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
-            if (std::fscanf(statm, "%ld", &pages) != 1)
-                pages = 0;
-            std::fclose(statm);
+        bool limited = true;
+        if (headroom) {
+            long pages = 0;
+            if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+                if (std::fscanf(statm, "%ld", &pages) != 1)
+                    pages = 0;
+                std::fclose(statm);
+            }
+            const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + *headroom;
+            const rlimit rl{limit, limit};
+            limited = setrlimit(RLIMIT_AS, &rl) == 0;
         }
-        const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + headroom;
-        const rlimit rl{limit, limit};
-        std::string report = setrlimit(RLIMIT_AS, &rl) == 0 ? work() : "no limit";
+        const std::string report = limited ? work(fds[1]) : "no limit";
         const char* p = report.data();
         std::size_t left = report.size();
         while (left > 0) {
             const ssize_t n = write(fds[1], p, left);
             if (n <= 0)
-                break;
+                _exit(1);
             p += n;
             left -= std::size_t(n);
         }
         _exit(0);
     }
     close(fds[1]);
-    std::string report;
+    ChildRun run;
     char buffer[512];
     for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
-        report.append(buffer, std::size_t(n));
+        run.report.append(buffer, std::size_t(n));
     close(fds[0]);
     int status = 0;
     waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return "crashed";
-    return report;
+    run.exitedCleanly = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return run;
+}
+
+// What `work` returned in a child with `headroom` bytes of address space to
+// spare, or "crashed" when it died.
+inline std::string inChildWithHeadroom(std::size_t headroom, const std::function<std::string()>& work)
+{
+    const ChildRun run = runInChild(headroom, [&](int) { return work(); });
+    return run.exitedCleanly ? run.report : "crashed";
 }
 
 inline std::string outcome(const DecodeResult& r)
