@@ -16,18 +16,13 @@
 #include <unistd.h>
 
 using namespace korvex;
+using korvex::testing::readText;
 namespace fs = std::filesystem;
 
 namespace {
 
 const std::string sampleLeft = KORVEX_SAMPLE_DIR "/aloeL.jpg";
 const std::string sampleRight = KORVEX_SAMPLE_DIR "/aloeR.jpg";
-
-std::string readAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 std::string shellQuoted(const std::string& arg)
 {
@@ -65,8 +60,8 @@ protected:
         const int raw = std::system(("sh -c " + shellQuoted(command)).c_str());
         ProgramRun r;
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        r.out = readAll(outFile);
-        r.err = readAll(errFile);
+        r.out = readText(outFile);
+        r.err = readText(errFile);
         fs::remove(outFile);
         fs::remove(errFile);
         return r;
@@ -243,7 +238,7 @@ TEST_F(ComposeProgramTest, FailedRunsLeaveAnExistingOutputUntouched)
     EXPECT_TRUE(isOneLine(limited.err)) << limited.err;
     EXPECT_NE(limited.err.find(output.string()), std::string::npos) << limited.err;
 
-    EXPECT_EQ(readAll(output), "precious bytes");
+    EXPECT_EQ(readText(output), "precious bytes");
     EXPECT_TRUE(strayFiles({output}).empty());
 }
 
@@ -349,15 +344,15 @@ TEST_F(ComposeProgramTest, AnExistingOutputIsReplacedOnlyWithOverwrite)
     ProgramRun r = run({pair, right});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "korvex-compose: " + right.string() + " exists; add --overwrite to replace it\n");
-    EXPECT_EQ(readAll(right), "the right picture");
+    EXPECT_EQ(readText(right), "the right picture");
 
     r = run({sampleLeft, sampleRight, right});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(readAll(right), "the right picture");
+    EXPECT_EQ(readText(right), "the right picture");
 
     r = run({"--overwrite", pair, right});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(startsWith(readAll(right), "\x89PNG"));
+    EXPECT_TRUE(startsWith(readText(right), "\x89PNG"));
     EXPECT_TRUE(strayFiles({pair, right}).empty());
 }
 
@@ -374,7 +369,7 @@ TEST_F(ComposeProgramTest, TypeNamesAreReadInAnyCase)
     for (const auto& [type, name, signature] : cases) {
         const ProgramRun r = run({"--type", type, pair, folder / name});
         ASSERT_EQ(r.status, 0) << type << ": " << r.err;
-        EXPECT_TRUE(startsWith(readAll(folder / name), signature)) << type;
+        EXPECT_TRUE(startsWith(readText(folder / name), signature)) << type;
     }
     const ProgramRun r = run({"--type", "png", pair, folder / "e.jpg"});
     EXPECT_EQ(r.status, 2);

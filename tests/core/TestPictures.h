@@ -27,6 +27,12 @@ inline std::vector<std::uint8_t> readBytes(const std::string& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+inline std::string readText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 // A bitmap of the given layout whose samples follow a smooth pattern with
 // some noise, written through the raw bytes (planes and padding included).
 inline std::unique_ptr<Bitmap> patternBitmap(const Bitmap::Layout& layout, bool binaryAlpha = false)

@@ -5,13 +5,14 @@
 #include "core/imageview/StereoFile.h"
 #include "core/imageview/PictureStore.h"
 
+#include "../TestPictures.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 using namespace korvex;
+using korvex::testing::readBytes;
 
 namespace {
 
@@ -27,12 +28,6 @@ std::vector<std::filesystem::path> replayFiles()
                 files.push_back(entry.path());
     }
     return files;
-}
-
-std::vector<std::uint8_t> bytesOf(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 void expectPictureOrReason(const DecodeResult& r)
@@ -54,7 +49,7 @@ TEST(FuzzRegressions, EveryKeptInputGivesAPictureOrAReason)
     ASSERT_GE(files.size(), 5u);
     for (const auto& path : files) {
         SCOPED_TRACE(path.string());
-        const std::vector<std::uint8_t> bytes = bytesOf(path);
+        const std::vector<std::uint8_t> bytes = readBytes(path);
         expectPictureOrReason(decodeImage(bytes));
         for (const StereoLayout layout : {StereoLayout::None, StereoLayout::SideBySide, StereoLayout::RowInterleaved,
                                           StereoLayout::MultiPicture})

@@ -1,5 +1,7 @@
 #include "core/io/AtomicFileWriter.h"
 
+#include "../TestPictures.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,15 +13,10 @@
 #include <sys/stat.h>
 
 using namespace korvex;
+using korvex::testing::readText;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 std::span<const std::uint8_t> bytes(const std::string& text)
 {
@@ -45,12 +42,12 @@ TEST_F(AtomicFileWriterTest, WritesAndReplacesWholeFiles)
 {
     const fs::path target = folder / "out.png";
     EXPECT_EQ(AtomicFileWriter::write(target, bytes("first")), "");
-    EXPECT_EQ(readAll(target), "first");
+    EXPECT_EQ(readText(target), "first");
     EXPECT_EQ(fs::status(target).permissions() & fs::perms::owner_read, fs::perms::owner_read);
 
     fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(AtomicFileWriter::write(target, bytes("second, longer")), "");
-    EXPECT_EQ(readAll(target), "second, longer");
+    EXPECT_EQ(readText(target), "second, longer");
     EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(entries(), 1u);  // no temporary file left behind
@@ -87,7 +84,7 @@ TEST_F(AtomicFileWriterTest, AWriteCutShortByAFullDiskFails)
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_NE(error.find("File too large"), std::string::npos) << error;
-    EXPECT_EQ(readAll(target), "earlier");
+    EXPECT_EQ(readText(target), "earlier");
     EXPECT_EQ(entries(), 1u);
 }
 

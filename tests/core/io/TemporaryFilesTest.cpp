@@ -1,5 +1,7 @@
 #include "core/io/TemporaryFiles.h"
 
+#include "../TestPictures.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -10,15 +12,10 @@
 #include <unistd.h>
 
 using namespace korvex;
+using korvex::testing::readText;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 class TemporaryFilesTest : public ::testing::Test {
 protected:
@@ -62,7 +59,7 @@ TEST_F(TemporaryFilesTest, CommitReplacesOrKeepsTheTarget)
             std::ofstream(target) << "old";
         const std::string temporary = temporaryWith("new");
         EXPECT_EQ(TemporaryFiles::commit(temporary, target, c.replace), c.expectedError);
-        EXPECT_EQ(readAll(target), c.expectedContent);
+        EXPECT_EQ(readText(target), c.expectedContent);
         EXPECT_EQ(entries(), 1u) << "the temporary is gone either way";
     }
 }
