@@ -189,11 +189,17 @@ AnaglyphComposer::Path AnaglyphComposer::pathFor(const Bitmap& left, const Bitma
 void AnaglyphComposer::compose(const Bitmap& left, const Bitmap& right, const OverlapGeometry& geometry,
                                Bitmap& result) const
 {
+    composeOnPath(pathFor(left, right), left, right, geometry, result);
+}
+
+void AnaglyphComposer::composeOnPath(Path path, const Bitmap& left, const Bitmap& right,
+                                     const OverlapGeometry& geometry, Bitmap& result) const
+{
     if (const std::optional<ChannelMixing> mixing = channelMixing(method_, glasses_, customMatrices_)) {
         MatrixComposer(*mixing).compose(left, right, geometry, result);
         return;
     }
-    if (pathFor(left, right) == Path::Bytes)
+    if (path == Path::Bytes && pathFor(left, right) == Path::Bytes)
         composeBytes(left, right, geometry, result);
     else
         composePerPixel(left, right, geometry, result);

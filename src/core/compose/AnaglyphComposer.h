@@ -34,6 +34,11 @@ public:
     // and the geometry must come from these pictures' sizes and pin points.
     // Returns once every row is written.
     void compose(const Bitmap& left, const Bitmap& right, const OverlapGeometry& geometry, Bitmap& result) const;
+    // As compose, but the classic method takes the given path whatever the
+    // pictures' layouts: byte copies standing in for pictures that compose
+    // per pixel must mix as those pictures do (no dimming there).
+    void composeOnPath(Path path, const Bitmap& left, const Bitmap& right, const OverlapGeometry& geometry,
+                       Bitmap& result) const;
 
     // Above this many result pixels the byte path splits its rows between two threads.
     static constexpr long long parallelThreshold = parallelRowsThreshold;

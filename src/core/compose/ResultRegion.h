@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/align/RightCorrection.h"
+#include "core/bitmap/Bitmap.h"
+#include "core/compose/AnaglyphComposer.h"
+#include "core/compose/OverlapGeometry.h"
+#include "core/compose/ReducedCopies.h"
+
+#include <memory>
+#include <optional>
+
+namespace korvex {
+
+// A part of the result: the rectangle x, y, width x height of its pixels
+// (rows from the top), made into outWide x outHigh pixels. The same size
+// gives the part itself; fewer pixels give it as a zoomed-out view shows it.
+struct ResultRegion {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    int outWide = 0;
+    int outHigh = 0;
+
+    bool isWholeScale() const { return outWide == width && outHigh == height; }
+};
+
+// What a region is composed from. `right` is the picture the composition
+// lays over the left one, or, with a correction, the picture as loaded, which
+// is then read through the correction. Reduced copies are optional; without
+// them a zoomed-out region reads the pictures themselves.
+struct RegionSources {
+    const Bitmap* left = nullptr;
+    const ReducedCopies* leftReduced = nullptr;
+    const Bitmap* right = nullptr;
+    const ReducedCopies* rightReduced = nullptr;
+    std::optional<RightCorrection> rightCorrection;
+};
+
+// Composes one region of the result of these pictures and this overlap.
+// A region at whole scale of pictures without a pending correction is
+// exactly those pixels of the full composition. Otherwise each output pixel
+// reads each picture bilinearly at its centre, from the reduced copy whose
+// pixels are the largest not coarser than the output's, and the composer
+// mixes the two as it mixes the full pictures: the outcome is the full
+// result reduced to this scale, within rounding on smooth pictures (at hard
+// edges a mix of means and a mean of mixes part). Null when memory is short
+// or the region lies outside the result.
+std::unique_ptr<Bitmap> composeResultRegion(const AnaglyphComposer& composer, const RegionSources& sources,
+                                            const OverlapGeometry& geometry, const ResultRegion& region);
+
+}  // namespace korvex

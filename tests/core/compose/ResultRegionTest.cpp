@@ -1,0 +1,280 @@
+#include "core/align/RightPictureResampler.h"
+#include "core/compose/GlassesTypes.h"
+#include "core/compose/ResultRegion.h"
+
+#include "../TestPictures.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+using namespace korvex;
+
+namespace {
+
+// Slowly changing colours: where a reduced copy is a fair stand-in for the picture.
+std::unique_ptr<Bitmap> smoothPicture(int w, int h, int seed, int samples = 3, int bitsPerSample = 8,
+                                      double slowness = 1.0)
+{
+    const double f = 1.0 / slowness;
+    Bitmap::Layout layout;
+    layout.pixelsWide = w;
+    layout.pixelsHigh = h;
+    layout.samplesPerPixel = samples;
+    layout.hasAlpha = samples == 4 || samples == 2;
+    layout.bitsPerSample = bitsPerSample;
+    layout.colorSpace = samples < 3 ? ColorSpace::CalibratedWhite : ColorSpace::CalibratedRGB;
+    auto bitmap = Bitmap::create(layout);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const double r = 0.5 + 0.45 * std::sin(f * ((x + seed * 7) / 23.0 + y / 41.0));
+            const double g = 0.5 + 0.45 * std::cos(f * (x / 37.0 - (y + seed) / 19.0));
+            const double b = 0.5 + 0.45 * std::sin(f * (x + y) / 53.0 + seed);
+            bitmap->setColor(samples < 3 ? Color::grey(r) : Color::rgb(r, g, b), x, y);
+        }
+    bitmap->setSize(Size{double(w), double(h)});
+    return bitmap;
+}
+
+int byteAt(const Bitmap& b, int x, int y, int c)
+{
+    return b.bitmapData()[b.bytesPerRow() * std::size_t(y) + std::size_t(x) * 3 + std::size_t(c)];
+}
+
+// The full result reduced k times by 2 x 2 means, as the result view reduces it.
+std::unique_ptr<Bitmap> halvedTimes(const Bitmap& full, int k)
+{
+    auto level = Bitmap::createRGBCanvas(full.pixelsWide(), full.pixelsHigh());
+    std::memcpy(level->bitmapData(), full.bitmapData(), full.totalBytes());
+    for (int i = 0; i < k; ++i) {
+        auto next = Bitmap::createRGBCanvas(level->pixelsWide() / 2, level->pixelsHigh() / 2);
+        for (int y = 0; y < next->pixelsHigh(); ++y)
+            for (int x = 0; x < next->pixelsWide(); ++x)
+                for (int c = 0; c < 3; ++c) {
+                    const int sum = byteAt(*level, 2 * x, 2 * y, c) + byteAt(*level, 2 * x + 1, 2 * y, c)
+                                    + byteAt(*level, 2 * x, 2 * y + 1, c) + byteAt(*level, 2 * x + 1, 2 * y + 1, c);
+                    next->bitmapData()[next->bytesPerRow() * std::size_t(y) + std::size_t(x) * 3 + std::size_t(c)] =
+                        std::uint8_t((sum + 2) / 4);
+                }
+        level = std::move(next);
+    }
+    return level;
+}
+
+struct Pair {
+    std::unique_ptr<Bitmap> left, right;
+    OverlapGeometry geometry;
+};
+
+// Offsets chosen so the overlap starts at (8, 4) in the left picture and (0, 12) in the right one.
+Pair pairOf(std::unique_ptr<Bitmap> left, std::unique_ptr<Bitmap> right)
+{
+    Pair p;
+    p.geometry = OverlapGeometry::compute(left->size(), {100, 60}, right->size(), {92, 60}, 0, -8);
+    p.left = std::move(left);
+    p.right = std::move(right);
+    return p;
+}
+
+std::unique_ptr<Bitmap> composeWhole(const AnaglyphComposer& composer, const Bitmap& left, const Bitmap& right,
+                                     const OverlapGeometry& g)
+{
+    auto result = Bitmap::createRGBCanvas(g.pixelsWide(), g.pixelsHigh());
+    composer.compose(left, right, g, *result);
+    return result;
+}
+
+// How far a region lies from the same pixels of another picture.
+struct Difference {
+    int worst = 0;
+    double mean = 0;
+};
+
+Difference difference(const Bitmap& part, const Bitmap& whole, int x0, int y0, int margin = 0)
+{
+    Difference d;
+    long long sum = 0, count = 0;
+    for (int y = margin; y < part.pixelsHigh() - margin; ++y)
+        for (int x = margin; x < part.pixelsWide() - margin; ++x)
+            for (int ch = 0; ch < 3; ++ch) {
+                const int e = std::abs(byteAt(part, x, y, ch) - byteAt(whole, x0 + x, y0 + y, ch));
+                d.worst = std::max(d.worst, e);
+                sum += e;
+                ++count;
+            }
+    d.mean = count ? double(sum) / double(count) : 0.0;
+    return d;
+}
+
+struct ComposerCase {
+    std::string name;
+    int glasses;
+    bool colorize;
+    AnaglyphMethod method;
+    // The classic method picks channels, so only the rounding of means and
+    // of the dimming differ. Dubois mixes in linear light and encodes through
+    // the sRGB curve, whose slope near black is 12.92: a step in a source is
+    // up to 13 steps in the darkest outputs.
+    int tolerance;
+};
+
+const ComposerCase composerCases[] = {
+    {"classic red-cyan in colour (dimmed)", 2, true, AnaglyphMethod::Classic, 2},
+    {"classic red-green in grey", 1, false, AnaglyphMethod::Classic, 2},
+    {"classic amber-blue in colour", 9, true, AnaglyphMethod::Classic, 2},
+    {"Dubois red-cyan", 2, true, AnaglyphMethod::Dubois, 13},
+    {"half colour", 2, true, AnaglyphMethod::HalfColour, 2},
+};
+
+AnaglyphComposer composerFor(const ComposerCase& c)
+{
+    return AnaglyphComposer(c.glasses, c.colorize, c.method, *glassesType(2).dubois);
+}
+
+TEST(ResultRegion, WholeScaleRegionsAreExactlyThosePixelsOfTheFullResult)
+{
+    struct Layout {
+        const char* name;
+        int samples, bits;
+    };
+    const Layout layouts[] = {{"RGB", 3, 8}, {"RGBA", 4, 8}, {"16-bit RGB", 3, 16}, {"grey", 1, 8}};
+    for (const Layout& layout : layouts) {
+        const Pair p = pairOf(smoothPicture(200, 120, 1, layout.samples, layout.bits),
+                              smoothPicture(190, 130, 2, layout.samples, layout.bits));
+        for (const ComposerCase& c : composerCases) {
+            SCOPED_TRACE(std::string(layout.name) + ", " + c.name);
+            const AnaglyphComposer composer = composerFor(c);
+            const auto full = composeWhole(composer, *p.left, *p.right, p.geometry);
+            const ResultRegion regions[] = {{0, 0, full->pixelsWide(), full->pixelsHigh(), full->pixelsWide(), full->pixelsHigh()},
+                                            {13, 7, 40, 25, 40, 25},
+                                            {full->pixelsWide() - 1, full->pixelsHigh() - 3, 1, 3, 1, 3}};
+            for (const ResultRegion& r : regions) {
+                const auto part = composeResultRegion(composer, {p.left.get(), nullptr, p.right.get(), nullptr, {}},
+                                                      p.geometry, r);
+                ASSERT_TRUE(part);
+                for (int y = 0; y < r.height; ++y)
+                    for (int x = 0; x < r.width; ++x)
+                        for (int ch = 0; ch < 3; ++ch)
+                            ASSERT_EQ(byteAt(*part, x, y, ch), byteAt(*full, r.x + x, r.y + y, ch))
+                                << "at " << x << "," << y << " of region " << r.x << "," << r.y;
+            }
+        }
+    }
+}
+
+TEST(ResultRegion, ZoomedOutRegionsMatchTheFullResultReducedToThatScale)
+{
+    // 50 %, 25 % and 12.5 % with the overlap on the reduced copies' grid; then
+    // overlaps off the grid, where the reads fall between reduced pixels.
+    struct Case {
+        int k;
+        Point rightPin;
+        int extra;  // tolerance beyond the method's own
+    };
+    const Case cases[] = {{1, {92, 60}, 0}, {2, {92, 60}, 0}, {3, {92, 60}, 0}, {1, {95, 57}, 1}, {2, {93, 61}, 1}};
+    for (const Case& zoom : cases) {
+        auto left = smoothPicture(400, 240, 3, 3, 8, 4.0);
+        auto right = smoothPicture(384, 256, 4, 3, 8, 4.0);
+        const OverlapGeometry g = OverlapGeometry::compute(left->size(), {200, 120}, right->size(),
+                                                           {zoom.rightPin.x + 96, zoom.rightPin.y + 60}, 0, 0);
+        const auto leftReduced = ReducedCopies::make(*left);
+        const auto rightReduced = ReducedCopies::make(*right);
+        for (const ComposerCase& c : composerCases) {
+            SCOPED_TRACE(c.name + " at 1/" + std::to_string(1 << zoom.k) + " with right pin "
+                         + std::to_string(zoom.rightPin.x));
+            const AnaglyphComposer composer = composerFor(c);
+            const auto shown = halvedTimes(*composeWhole(composer, *left, *right, g), zoom.k);
+            const int side = 1 << zoom.k;
+            // Whole reduced pixels only: the region's edges fall on the view's 2 x 2 blocks.
+            const ResultRegion r{0, 0, shown->pixelsWide() * side, shown->pixelsHigh() * side, shown->pixelsWide(),
+                                 shown->pixelsHigh()};
+            const auto preview = composeResultRegion(
+                composer, {left.get(), leftReduced.get(), right.get(), rightReduced.get(), {}}, g, r);
+            ASSERT_TRUE(preview);
+            const Difference d = difference(*preview, *shown, 0, 0, 1);
+            EXPECT_LE(d.worst, c.tolerance + zoom.extra);
+            EXPECT_LT(d.mean, 0.6);
+        }
+    }
+}
+
+TEST(ResultRegion, ReadsTheRightPictureThroughAPendingCorrection)
+{
+    auto left = smoothPicture(240, 160, 5);
+    auto right = smoothPicture(240, 160, 6);
+    const OverlapGeometry g = OverlapGeometry::compute(left->size(), {120, 80}, right->size(), {120, 80}, 0, 0);
+    const RightCorrection corrections[] = {{1.5, 1.0, 0, 0}, {-0.7, 1.02, 0.3, -0.4}, {0, 0.97, 0, 0}};
+    for (const ComposerCase& c : composerCases) {
+        const AnaglyphComposer composer = composerFor(c);
+        for (const RightCorrection& correction : corrections) {
+            SCOPED_TRACE(c.name + ", " + std::to_string(correction.rotationDegrees) + " degrees");
+            const auto corrected = resampleRightPicture(*right, correction);
+            const auto full = composeWhole(composer, *left, *corrected, g);
+            const ResultRegion r{20, 20, 200, 120, 200, 120};
+            const auto part =
+                composeResultRegion(composer, {left.get(), nullptr, right.get(), nullptr, correction}, g, r);
+            ASSERT_TRUE(part);
+            // Bilinear reads against the corrected copy's bicubic ones.
+            const Difference d = difference(*part, *full, r.x, r.y);
+            EXPECT_LE(d.worst, c.tolerance);
+            EXPECT_LT(d.mean, 0.6);
+        }
+    }
+}
+
+TEST(ResultRegion, RefusesRegionsOutsideTheResult)
+{
+    const Pair p = pairOf(smoothPicture(200, 120, 1), smoothPicture(190, 130, 2));
+    const AnaglyphComposer composer(1, true);
+    const int w = p.geometry.pixelsWide();
+    const int h = p.geometry.pixelsHigh();
+    const ResultRegion bad[] = {{-1, 0, 10, 10, 10, 10}, {0, 0, w + 1, 10, w + 1, 10}, {0, h - 5, 10, 6, 10, 6},
+                                {0, 0, 0, 10, 0, 10}, {0, 0, 10, 10, 0, 5}};
+    for (const ResultRegion& r : bad)
+        EXPECT_FALSE(composeResultRegion(composer, {p.left.get(), nullptr, p.right.get(), nullptr, {}}, p.geometry, r));
+}
+
+TEST(ReducedCopies, EachLevelIsTheRoundedMeanOfTwoByTwoBlocksOfTheOneAbove)
+{
+    struct Case {
+        const char* name;
+        int w, h, samples, bits;
+        int levels;
+    };
+    const Case cases[] = {{"RGB, odd sizes", 37, 21, 3, 8, 4}, {"RGBA", 16, 16, 4, 8, 4}, {"16-bit", 9, 40, 3, 16, 3},
+                          {"grey", 8, 5, 1, 8, 2}, {"one row", 8, 1, 3, 8, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto picture = smoothPicture(c.w, c.h, 7, c.samples, c.bits);
+        const auto copies = ReducedCopies::make(*picture);
+        ASSERT_TRUE(copies);
+        ASSERT_EQ(copies->levels(), c.levels);
+        // The picture in bytes, as a view converts it, then the means by hand.
+        auto above = Bitmap::createRGBCanvas(c.w, c.h);
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x)
+                above->setColor(picture->colorAt(x, y), x, y);
+        for (int k = 1; k <= copies->levels(); ++k) {
+            const auto expected = halvedTimes(*above, 1);
+            const Bitmap& level = copies->level(k);
+            ASSERT_EQ(level.pixelsWide(), expected->pixelsWide());
+            ASSERT_EQ(level.pixelsHigh(), expected->pixelsHigh());
+            for (int y = 0; y < level.pixelsHigh(); ++y)
+                for (int x = 0; x < level.pixelsWide(); ++x)
+                    for (int ch = 0; ch < 3; ++ch)
+                        ASSERT_EQ(byteAt(level, x, y, ch), byteAt(*expected, x, y, ch)) << "level " << k;
+            above = halvedTimes(*expected, 0);
+        }
+    }
+}
+
+TEST(ReducedCopies, AStopRequestedBeforehandMakesNothing)
+{
+    std::stop_source stop;
+    stop.request_stop();
+    EXPECT_FALSE(ReducedCopies::make(*smoothPicture(64, 64, 1), stop.get_token()));
+}
+
+}  // namespace
