@@ -92,6 +92,30 @@ const std::map<std::string_view, const char*, std::less<>>& englishTable()
         {"DropHintPair", "Drop to open the left and the right picture"},
         {"DropWebRefused", "Pictures from the web cannot be dropped here: save the picture to a file first, then drop the file."},
 
+        // The status bar's readout.
+        {"Readout", "Depth %1 px \u00b7 Vertical %2 px \u00b7 %3 %4 \u00b7 %5"},
+        {"ReadoutGlassesRG", "Red\u2013Green"},
+        {"ReadoutGlassesRC", "Red\u2013Cyan"},
+        {"ReadoutGlassesRB", "Red\u2013Blue"},
+        {"ReadoutGlassesGR", "Green\u2013Red"},
+        {"ReadoutGlassesCR", "Cyan\u2013Red"},
+        {"ReadoutGlassesBR", "Blue\u2013Red"},
+        {"ReadoutColour", "colour"},
+        {"ReadoutBlackWhite", "black and white"},
+        {"ReadoutSize", "%1 \u00d7 %2"},
+        {"ReadoutNoResult", "no anaglyph yet"},
+        {"ReadoutNoOverlap", "no overlap"},
+
+        // Names and descriptions for assistive technology.
+        {"AccLeftPicture", "Left picture"},
+        {"AccRightPicture", "Right picture"},
+        {"AccAnaglyph", "Anaglyph"},
+        {"AccPictures", "Pictures"},
+        {"AccPictureHint", "Click to set the pin point that the anaglyph lays over the other picture's"},
+        {"AccResultHint", "The anaglyph of the left and the right picture"},
+        {"AccReadout", "Alignment"},
+        {"AccZoom", "Zoom"},
+
         // Menus.
         {"MenuFileTitle", "&File"},
         {"MenuStereoTitle", "&Stereo"},

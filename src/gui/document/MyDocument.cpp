@@ -9,6 +9,7 @@
 #include "gui/document/AutoAligner.h"
 #include "gui/document/DocumentActions.h"
 #include "gui/document/DocumentToolbar.h"
+#include "gui/document/StatusReadout.h"
 #include "gui/document/WindowDrop.h"
 #include "gui/imageview/ImageView.h"
 #include "gui/zoom/ZoomScrollView.h"
@@ -78,7 +79,16 @@ MyDocument::MyDocument(UserDefaults& defaults, QWidget* parent)
     resultScroll_ = addPictureTab(tabView_, resultImage_, localizedString("TabResult"), QStringLiteral("3"));
     tabView_->setCurrentIndex(0);
     setCentralWidget(tabView_);
-    statusBar();
+    // Screen readers name each view by its picture.
+    const std::pair<ImageView*, const char*> viewNames[] = {
+        {leftImage_, "AccLeftPicture"}, {rightImage_, "AccRightPicture"}, {resultImage_, "AccAnaglyph"}};
+    for (const auto& [view, key] : viewNames) {
+        view->setAccessibleName(localizedString(key));
+        view->setAccessibleDescription(localizedString(view == resultImage_ ? "AccResultHint" : "AccPictureHint"));
+    }
+    tabView_->setAccessibleName(localizedString("AccPictures"));
+    readout_ = new StatusReadout;
+    statusBar()->addPermanentWidget(readout_);
 
     model_ = std::make_unique<StereoDocument>(leftImage_->store(), rightImage_->store(), resultImage_->store(), *this,
                                               defaults_);
@@ -86,6 +96,9 @@ MyDocument::MyDocument(UserDefaults& defaults, QWidget* parent)
     actions_ = new DocumentActions(*this);
     actions_->installMenus(menuBar());
     connect(this, &MyDocument::stateChanged, actions_, &DocumentActions::updateActions);
+    connect(this, &MyDocument::stateChanged, readout_, [this] {
+        readout_->showState(*model_, leftImage_->store(), rightImage_->store(), resultImage_->store());
+    });
     resize(900, 700);
     setDisplayName(localizedString("Untitled"));
 }

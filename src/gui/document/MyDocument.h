@@ -28,6 +28,7 @@ class AutoAligner;
 class DocumentActions;
 class DocumentToolbar;
 class ImageView;
+class StatusReadout;
 class UserDefaults;
 class ZoomScrollView;
 
@@ -54,6 +55,7 @@ public:
     ImageView* resultImage() const { return resultImage_; }
     ImageView* currentImage() const { return currentImage_; }
     QTabWidget* tabView() const { return tabView_; }
+    StatusReadout* statusReadout() const { return readout_; }
     DocumentToolbar* toolbar() const { return toolbar_; }
     AutoAligner& autoAligner() const { return *autoAligner_; }
 
@@ -164,6 +166,7 @@ private:
     DocumentToolbar* toolbar_ = nullptr;  // owned by the window
     DocumentActions* actions_ = nullptr;  // owned by the window
     AutoAligner* autoAligner_ = nullptr;  // owned by the window
+    StatusReadout* readout_ = nullptr;    // owned by the status bar
     std::optional<std::vector<std::uint8_t>> fileToLoad_;
     QPointer<QFileDialog> openPanel_;
     QPointer<QFileDialog> savePanel_;

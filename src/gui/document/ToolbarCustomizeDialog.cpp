@@ -33,7 +33,9 @@ ToolbarCustomizeDialog::ToolbarCustomizeDialog(DocumentToolbar& toolbar, QWidget
     available_ = new QListWidget;
     available_->setObjectName(QStringLiteral("availableItems"));
     available_->setIconSize(toolbar.iconSize());
+    available_->setAccessibleName(localizedString("AvailableItems"));
     arranged_ = new QListWidget;
+    arranged_->setAccessibleName(localizedString("ToolbarItems"));
     arranged_->setObjectName(QStringLiteral("arrangedItems"));
     arranged_->setIconSize(toolbar.iconSize());
     arranged_->setDragDropMode(QAbstractItemView::InternalMove);

@@ -1,5 +1,7 @@
 #include "gui/zoom/ZoomScrollView.h"
 
+#include "gui/common/Strings.h"
+
 #include <QComboBox>
 #include <QScrollBar>
 
@@ -32,6 +34,7 @@ ZoomScrollView::ZoomScrollView(QWidget* parent, const QList<int>& zoomMenu) : QS
 
     zoomButton_ = new QComboBox(this);
     zoomButton_->setObjectName(QStringLiteral("zoomButton"));
+    zoomButton_->setAccessibleName(localizedString("AccZoom"));
     for (int level : zoomMenu)
         zoomButton_->addItem(QString::number(level) + QLatin1Char('%'), level);
     const int hundred = zoomButton_->findData(100);

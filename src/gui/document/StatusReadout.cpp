@@ -1,0 +1,72 @@
+#include "gui/document/StatusReadout.h"
+
+#include "core/compose/OverlapGeometry.h"
+#include "core/compose/StereoDocument.h"
+#include "gui/common/Strings.h"
+
+namespace korvex {
+
+namespace {
+
+// A signed pixel count as people write it: +12, −3, 0.
+QString signedNumber(int value)
+{
+    if (value > 0)
+        return QLatin1Char('+') + QString::number(value);
+    if (value < 0)
+        return QChar(0x2212) + QString::number(-qint64(value));
+    return QStringLiteral("0");
+}
+
+QString resultSize(const StereoDocument& model, const PictureStore& left, const PictureStore& right,
+                   const PictureStore& result)
+{
+    if (!model.hasResult())
+        return localizedString("ReadoutNoResult");
+    // The composed result when it is current, else the size it will have.
+    int wide = 0, high = 0;
+    if (!model.changed() && result.image()) {
+        wide = result.image()->pixelsWide();
+        high = result.image()->pixelsHigh();
+    } else {
+        const OverlapGeometry g = OverlapGeometry::compute(
+            Size{double(left.image()->pixelsWide()), double(left.image()->pixelsHigh())}, left.pinPoint(),
+            Size{double(right.image()->pixelsWide()), double(right.image()->pixelsHigh())}, right.pinPoint(),
+            model.horizontalOffset(), model.verticalOffset());
+        wide = g.pixelsWide();
+        high = g.pixelsHigh();
+    }
+    if (wide < 1 || high < 1)
+        return localizedString("ReadoutNoOverlap");
+    return localizedString("ReadoutSize").arg(wide).arg(high);
+}
+
+}  // namespace
+
+StatusReadout::StatusReadout(QWidget* parent) : QLabel(parent)
+{
+    setObjectName(QStringLiteral("statusReadout"));
+    setAccessibleName(localizedString("AccReadout"));
+    setTextInteractionFlags(Qt::TextSelectableByMouse);
+}
+
+void StatusReadout::showState(const StereoDocument& model, const PictureStore& left, const PictureStore& right,
+                              const PictureStore& result)
+{
+    setText(textFor(model, left, right, result));
+    setAccessibleDescription(text());
+}
+
+QString StatusReadout::textFor(const StereoDocument& model, const PictureStore& left, const PictureStore& right,
+                              const PictureStore& result)
+{
+    static const char* const glassesKeys[] = {"ReadoutGlassesRG", "ReadoutGlassesRC", "ReadoutGlassesRB",
+                                              "ReadoutGlassesGR", "ReadoutGlassesCR", "ReadoutGlassesBR"};
+    const int glasses = model.glasses() >= 1 && model.glasses() <= 6 ? model.glasses() : 6;
+    return localizedString("Readout").arg(signedNumber(model.horizontalOffset()), signedNumber(model.verticalOffset()),
+                                          localizedString(glassesKeys[glasses - 1]),
+                                          localizedString(model.colorize() ? "ReadoutColour" : "ReadoutBlackWhite"),
+                                          resultSize(model, left, right, result));
+}
+
+}  // namespace korvex
