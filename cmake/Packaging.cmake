@@ -20,6 +20,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The toolbar pictures are SVG, drawn by Qt's SVG icon engine: a plugin that a
 # scan of the programs' own libraries cannot see.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+# Qt's own translations of the standard dialogs' texts.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 
 install(FILES "${CMAKE_SOURCE_DIR}/packaging/copyright"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/korvex")

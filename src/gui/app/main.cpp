@@ -2,12 +2,15 @@
 #include "gui/app/LaunchRequest.h"
 #include "gui/app/SingleInstance.h"
 #include "gui/app/SettingsDefaults.h"
+#include "gui/common/NamedComboBoxAccessible.h"
+#include "gui/common/Translations.h"
 #include "gui/document/DocumentController.h"
 #include "gui/document/MyDocument.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QLocale>
 
 using namespace korvex;
 
@@ -38,6 +41,8 @@ int main(int argc, char* argv[])
     if (SingleInstance::handOver(serverName, request))
         return 0;
 
+    const Translations translations(QLocale::system());
+    NamedComboBoxAccessible::install();
     SettingsDefaults defaults;
     DocumentController documents(defaults);
     ApplicationHandler handler(documents);

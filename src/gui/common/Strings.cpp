@@ -1,12 +1,13 @@
 #include "gui/common/Strings.h"
 
-#include <map>
+#include <QCoreApplication>
 
 namespace korvex {
 
-namespace {
-
-const std::map<std::string_view, const char*, std::less<>>& englishTable()
+// The English texts are the translations' source texts and the keys their
+// disambiguation, so a key keeps its text and a translation is found by both.
+// scripts/update-translations carries new or changed rows into the .ts files.
+const std::map<std::string_view, const char*, std::less<>>& englishStrings()
 {
     static const std::map<std::string_view, const char*, std::less<>> table = {
         // Tabs of the document window.
@@ -100,8 +101,17 @@ const std::map<std::string_view, const char*, std::less<>>& englishTable()
         {"ReadoutGlassesGR", "Green\u2013Red"},
         {"ReadoutGlassesCR", "Cyan\u2013Red"},
         {"ReadoutGlassesBR", "Blue\u2013Red"},
+        {"ReadoutGlassesAB", "Amber\u2013Blue"},
+        {"ReadoutGlassesBA", "Blue\u2013Amber"},
+        {"ReadoutGlassesGM", "Green\u2013Magenta"},
+        {"ReadoutGlassesMG", "Magenta\u2013Green"},
         {"ReadoutColour", "colour"},
         {"ReadoutBlackWhite", "black and white"},
+        {"ReadoutMethodGrey", "grey method"},
+        {"ReadoutMethodHalfColour", "half-colour method"},
+        {"ReadoutMethodColour", "colour method"},
+        {"ReadoutMethodDubois", "Dubois method"},
+        {"ReadoutMethodCustom", "custom mixing"},
         {"ReadoutSize", "%1 \u00d7 %2"},
         {"ReadoutNoResult", "no anaglyph yet"},
         {"ReadoutNoOverlap", "no overlap"},
@@ -194,15 +204,14 @@ const std::map<std::string_view, const char*, std::less<>>& englishTable()
     return table;
 }
 
-}  // namespace
-
 QString localizedString(std::string_view key)
 {
-    const auto& table = englishTable();
+    const auto& table = englishStrings();
     const auto it = table.find(key);
     if (it == table.end())
         return QString::fromUtf8(key.data(), qsizetype(key.size()));
-    return QString::fromUtf8(it->second);
+    // The table's keys are literals, so their data ends in a null.
+    return QCoreApplication::translate(translationContext, it->second, it->first.data());
 }
 
 }  // namespace korvex

@@ -1,12 +1,39 @@
 #include "gui/document/StatusReadout.h"
 
+#include "core/compose/GlassesTypes.h"
 #include "core/compose/OverlapGeometry.h"
 #include "core/compose/StereoDocument.h"
 #include "gui/common/Strings.h"
 
+#include <string>
+
 namespace korvex {
 
 namespace {
+
+// The look of the result: the colour mode for the classic composition, which
+// alone has one, else the method.
+const char* lookKey(const StereoDocument& model)
+{
+    switch (model.anaglyphMethod()) {
+    case AnaglyphMethod::Classic: return model.colorize() ? "ReadoutColour" : "ReadoutBlackWhite";
+    case AnaglyphMethod::Grey: return "ReadoutMethodGrey";
+    case AnaglyphMethod::HalfColour: return "ReadoutMethodHalfColour";
+    case AnaglyphMethod::Colour: return "ReadoutMethodColour";
+    case AnaglyphMethod::Dubois: return "ReadoutMethodDubois";
+    case AnaglyphMethod::Custom: return "ReadoutMethodCustom";
+    }
+    return "ReadoutColour";
+}
+
+// "ReadoutGlassesRC" for the red-cyan glasses: the key follows the type's code.
+QString glassesText(int glasses)
+{
+    std::string key = "ReadoutGlasses";
+    for (char c : glassesType(glasses).code)
+        key += char(c - 'a' + 'A');
+    return localizedString(key);
+}
 
 // A signed pixel count as people write it: +12, −3, 0.
 QString signedNumber(int value)
@@ -60,12 +87,8 @@ void StatusReadout::showState(const StereoDocument& model, const PictureStore& l
 QString StatusReadout::textFor(const StereoDocument& model, const PictureStore& left, const PictureStore& right,
                               const PictureStore& result)
 {
-    static const char* const glassesKeys[] = {"ReadoutGlassesRG", "ReadoutGlassesRC", "ReadoutGlassesRB",
-                                              "ReadoutGlassesGR", "ReadoutGlassesCR", "ReadoutGlassesBR"};
-    const int glasses = model.glasses() >= 1 && model.glasses() <= 6 ? model.glasses() : 6;
     return localizedString("Readout").arg(signedNumber(model.horizontalOffset()), signedNumber(model.verticalOffset()),
-                                          localizedString(glassesKeys[glasses - 1]),
-                                          localizedString(model.colorize() ? "ReadoutColour" : "ReadoutBlackWhite"),
+                                          glassesText(model.glasses()), localizedString(lookKey(model)),
                                           resultSize(model, left, right, result));
 }
 

@@ -61,8 +61,14 @@ TEST_F(Readout, FollowsEveryChange)
          "Depth +12 px \u00b7 Vertical \u22123 px \u00b7 Red\u2013Cyan black and white \u00b7 83 \u00d7 77"},
         {[](StereoDocument& m) { m.set3DColor(); },
          "Depth +12 px \u00b7 Vertical \u22123 px \u00b7 Red\u2013Cyan colour \u00b7 83 \u00d7 77"},
+        {[](StereoDocument& m) { m.setAnaglyphMethod(AnaglyphMethod::Dubois); },
+         "Depth +12 px \u00b7 Vertical \u22123 px \u00b7 Red\u2013Cyan Dubois method \u00b7 83 \u00d7 77"},
+        {[](StereoDocument& m) { m.set3DGlasses(9); },
+         "Depth +12 px \u00b7 Vertical \u22123 px \u00b7 Green\u2013Magenta Dubois method \u00b7 83 \u00d7 77"},
+        {[](StereoDocument& m) { m.setAnaglyphMethod(AnaglyphMethod::Classic); },
+         "Depth +12 px \u00b7 Vertical \u22123 px \u00b7 Green\u2013Magenta colour \u00b7 83 \u00d7 77"},
         {[](StereoDocument& m) { m.setAlignment(500, 0); },
-         "Depth +500 px \u00b7 Vertical 0 px \u00b7 Red\u2013Cyan colour \u00b7 no overlap"},
+         "Depth +500 px \u00b7 Vertical 0 px \u00b7 Green\u2013Magenta colour \u00b7 no overlap"},
     };
     for (int tab : {0, 2}) {
         d->tabView()->setCurrentIndex(tab);
@@ -70,7 +76,10 @@ TEST_F(Readout, FollowsEveryChange)
             step.change(d->model());
             EXPECT_EQ(d->statusReadout()->text(), QString::fromUtf8(step.expected)) << "tab " << tab;
         }
+        // Back to the first step's settings.
         d->model().setAlignment(0, 0);
+        d->model().set3DGlasses(1);
+        d->model().set3DColor();
     }
 }
 
