@@ -1,6 +1,7 @@
 #include "core/compose/MatrixComposer.h"
 
 #include "core/compose/AnaglyphComposer.h"
+#include "core/compose/FixedPointMix.h"
 #include "core/compose/ParallelRows.h"
 #include "core/compose/SrgbCurve.h"
 
@@ -139,14 +140,25 @@ void MatrixComposer::compose(const Bitmap& left, const Bitmap& right, const Over
 void MatrixComposer::composeBytes(const Bitmap& left, const Bitmap& right, const OverlapGeometry& g,
                                   Bitmap& result) const
 {
-    const std::unique_ptr<MixTables> tables = buildTables(mixing_);
     const int sl = AnaglyphComposer::bytePathStride(left);
     const int sr = AnaglyphComposer::bytePathStride(right);
     const std::uint8_t* leftStart = left.bitmapData() + left.bytesPerRow() * std::size_t(g.vl) + std::size_t(g.ul) * sl;
     const std::uint8_t* rightStart =
         right.bitmapData() + right.bytesPerRow() * std::size_t(g.vr) + std::size_t(g.ur) * sr;
-    auto* mix = sl == 3 ? (sr == 3 ? &mixRows<3, 3> : &mixRows<3, 4>) : (sr == 3 ? &mixRows<4, 3> : &mixRows<4, 4>);
     const int width = g.pixelsWide();
+    if (const std::unique_ptr<FixedPointMix> fixed = mixing_.linearLight ? nullptr : FixedPointMix::plan(mixing_.matrices)) {
+        fillRowsOnBothCores(width, g.pixelsHigh(), [&](int firstRow, int endRow) {
+            for (int y = firstRow; y < endRow; ++y) {
+                fixed->mixPixels(leftStart + left.bytesPerRow() * std::size_t(y), sl,
+                                 rightStart + right.bytesPerRow() * std::size_t(y), sr,
+                                 result.bitmapData() + result.bytesPerRow() * std::size_t(y), width);
+            }
+        });
+        return;
+    }
+    // The sRGB curve, or sums too wide for 16 bits: lookup tables.
+    const std::unique_ptr<MixTables> tables = buildTables(mixing_);
+    auto* mix = sl == 3 ? (sr == 3 ? &mixRows<3, 3> : &mixRows<3, 4>) : (sr == 3 ? &mixRows<4, 3> : &mixRows<4, 4>);
     fillRowsOnBothCores(width, g.pixelsHigh(), [&](int firstRow, int endRow) {
         mix(*tables, leftStart, left.bytesPerRow(), rightStart, right.bytesPerRow(), result.bitmapData(),
             result.bytesPerRow(), width, firstRow, endRow);
