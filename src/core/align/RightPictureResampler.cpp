@@ -1,5 +1,6 @@
 #include "core/align/RightPictureResampler.h"
 
+#include "core/align/BicubicWarp.h"
 #include "core/align/OpenCvPictures.h"
 
 #include <opencv2/imgproc.hpp>
@@ -13,6 +14,9 @@ std::unique_ptr<Bitmap> resampleRightPicture(const Bitmap& original, const Right
         return nullptr;
     corrected->setSize(original.size());
     const AffineMatrix map = correction.matrixFor(original.pixelsWide(), original.pixelsHigh());
+    if (warpBicubicBytes(original, map, *corrected))
+        return corrected;
+    // Other layouts: OpenCV's bicubic, plane by plane.
     const cv::Mat forward(2, 3, CV_64F, const_cast<double*>(map.m.data()));
     for (int plane = 0; plane < original.numberOfPlanes(); ++plane) {
         cv::Mat target = opencv::sharedPixels(*corrected, plane);

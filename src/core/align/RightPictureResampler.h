@@ -8,7 +8,8 @@
 namespace korvex {
 
 // The corrected right picture: the original resampled (bicubic) through the
-// correction into a new bitmap of the same size and layout. What falls
+// correction into a new bitmap of the same size and layout; 24- and 32-bit
+// pictures by BicubicWarp on both cores, other layouts by OpenCV. What falls
 // outside the original is black, and transparent where there is alpha.
 // Null when memory is short.
 std::unique_ptr<Bitmap> resampleRightPicture(const Bitmap& original, const RightCorrection& correction);
