@@ -2,6 +2,7 @@
 
 #include "gui/document/AutoAligner.h"
 #include "gui/document/ColourMixingDialog.h"
+#include "gui/document/DocumentZoom.h"
 #include "gui/document/MyDocument.h"
 #include "gui/imageview/ImageView.h"
 
@@ -203,6 +204,23 @@ std::vector<CommandRow> makeTable()
          .shortcuts = {QKeySequence(Qt::CTRL | Qt::Key_2)}, .onDocument = [](MyDocument& d, int) { showTab(d, 1); }},
         {.command = Command::ShowResult, .objectName = "showResult", .textKey = "MenuShowResult",
          .shortcuts = {QKeySequence(Qt::CTRL | Qt::Key_3)}, .onDocument = [](MyDocument& d, int) { showTab(d, 2); }},
+        {.command = Command::ZoomIn, .objectName = "zoomIn", .textKey = "MenuZoomIn",
+         .shortcuts = standardKeys(QKeySequence::ZoomIn, {QKeySequence(Qt::CTRL | Qt::Key_Plus),
+                                                          QKeySequence(Qt::CTRL | Qt::Key_Equal)}),
+         .onDocument = [](MyDocument& d, int) { d.documentZoom().zoomIn(); }},
+        {.command = Command::ZoomOut, .objectName = "zoomOut", .textKey = "MenuZoomOut",
+         .shortcuts = standardKeys(QKeySequence::ZoomOut, {QKeySequence(Qt::CTRL | Qt::Key_Minus)}),
+         .onDocument = [](MyDocument& d, int) { d.documentZoom().zoomOut(); }},
+        {.command = Command::ZoomToFit, .objectName = "zoomToFit", .textKey = "MenuZoomToFit",
+         .shortcuts = {QKeySequence(Qt::CTRL | Qt::Key_9)},
+         .onDocument = [](MyDocument& d, int) { d.documentZoom().zoomToFit(); }},
+        // Ctrl+0 stays the alignment reset.
+        {.command = Command::ActualSize, .objectName = "actualSize", .textKey = "MenuActualSize",
+         .shortcuts = {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_0)},
+         .onDocument = [](MyDocument& d, int) { d.documentZoom().actualSize(); }},
+        {.command = Command::FitNewPictures, .objectName = "fitNewPictures", .textKey = "MenuFitNewPictures",
+         .checked = [](const MyDocument& d, int) { return d.documentZoom().fitNewPictures(); },
+         .onDocument = [](MyDocument& d, int) { d.documentZoom().setFitNewPictures(!d.documentZoom().fitNewPictures()); }},
         resultAsRow<StereoFormat::Anaglyph>(Command::ResultAsAnaglyph, "resultAsAnaglyph", "MenuResultAnaglyph"),
         resultAsRow<StereoFormat::SideBySide>(Command::ResultAsSideBySide, "resultAsSideBySide",
                                               "MenuResultSideBySide"),
@@ -314,6 +332,8 @@ const std::vector<MenuRow>& menuLayout()
           E::item(Command::SwitchPictures)}},
         {"MenuViewTitle",
          {E::item(Command::ShowLeft), E::item(Command::ShowRight), E::item(Command::ShowResult), E::separator(),
+          E::item(Command::ZoomIn), E::item(Command::ZoomOut), E::item(Command::ZoomToFit),
+          E::item(Command::ActualSize), E::item(Command::FitNewPictures), E::separator(),
           E::submenu("MenuResultAsTitle",
                      {E::item(Command::ResultAsAnaglyph), E::item(Command::ResultAsSideBySide),
                       E::item(Command::ResultAsCrossEyed), E::item(Command::ResultAsOverUnder),

@@ -10,6 +10,7 @@
 #include "gui/document/DocumentActions.h"
 #include "gui/document/DocumentToolbar.h"
 #include "gui/document/StatusReadout.h"
+#include "gui/document/DocumentZoom.h"
 #include "gui/document/WindowDrop.h"
 #include "gui/imageview/ImageView.h"
 #include "gui/zoom/ZoomScrollView.h"
@@ -93,6 +94,7 @@ MyDocument::MyDocument(UserDefaults& defaults, QWidget* parent)
     model_ = std::make_unique<StereoDocument>(leftImage_->store(), rightImage_->store(), resultImage_->store(), *this,
                                               defaults_);
     autoAligner_ = new AutoAligner(*this, defaults_);
+    zoom_ = new DocumentZoom(*this, defaults_);
     actions_ = new DocumentActions(*this);
     actions_->installMenus(menuBar());
     connect(this, &MyDocument::stateChanged, actions_, &DocumentActions::updateActions);
@@ -132,6 +134,7 @@ void MyDocument::awakeFromNib()
     for (ImageView* view : {leftImage_, rightImage_}) {
         connect(view, &ImageView::imageHasChanged, this, [this, view] {
             reportLoad(view, localizedString("DroppedPicture"));
+            zoom_->picturesArrived({view, resultImage_});
             imageHasChanged();
         });
     }
@@ -150,6 +153,7 @@ void MyDocument::awakeFromNib()
     if (!frame.isEmpty())
         restoreGeometry(frame);
 
+    zoom_->picturesArrived({leftImage_, rightImage_, resultImage_});
     if (fileToLoad_) {
         // The whole file is the left picture: never split, no change recorded.
         if (!leftImage_->setImageWithData(*fileToLoad_))
@@ -284,6 +288,7 @@ void MyDocument::loadPair(const QString& leftPath, const QString& rightPath)
                             QFile::encodeName(rightPath).toStdString());
     reportLoad(leftImage_, leftPath);
     reportLoad(rightImage_, rightPath);
+    zoom_->picturesArrived({leftImage_, rightImage_, resultImage_});
     // A loaded picture starts a new alignment; the change handler then
     // composes once for both.
     model_->setOffsets(0, 0);
@@ -306,6 +311,7 @@ void MyDocument::loadIntoView(ImageView* view, const QString& path)
 {
     view->setImageWithFile(QFile::encodeName(path).toStdString());
     reportLoad(view, path);
+    zoom_->picturesArrived({view, resultImage_});
     // A loaded picture starts a new alignment, then counts as any other
     // change; composing waits for the change handler, so it happens once.
     model_->setOffsets(0, 0);

@@ -27,6 +27,7 @@ class ApplicationCommands;
 class AutoAligner;
 class DocumentActions;
 class DocumentToolbar;
+class DocumentZoom;
 class ImageView;
 class StatusReadout;
 class UserDefaults;
@@ -58,6 +59,7 @@ public:
     StatusReadout* statusReadout() const { return readout_; }
     DocumentToolbar* toolbar() const { return toolbar_; }
     AutoAligner& autoAligner() const { return *autoAligner_; }
+    DocumentZoom& documentZoom() const { return *zoom_; }
 
     // The window's actions, one per command, shared by its menus and toolbar.
     QAction* action(Command command) const;
@@ -167,6 +169,7 @@ private:
     DocumentActions* actions_ = nullptr;  // owned by the window
     AutoAligner* autoAligner_ = nullptr;  // owned by the window
     StatusReadout* readout_ = nullptr;    // owned by the status bar
+    DocumentZoom* zoom_ = nullptr;        // owned by the window
     std::optional<std::vector<std::uint8_t>> fileToLoad_;
     QPointer<QFileDialog> openPanel_;
     QPointer<QFileDialog> savePanel_;

@@ -61,6 +61,7 @@ void ImageView::findZoomView()
     if (zoomView_) {
         disconnect(zoomView_, nullptr, this, nullptr);
         zoomView_->viewport()->removeEventFilter(this);
+        zoomView_->setPictureSizeSource({});
     }
     zoomView_ = nullptr;
     observingFrame_ = false;
@@ -76,6 +77,7 @@ void ImageView::findZoomView()
         connect(zoomView_, &ZoomScrollView::zoomWillChange, this,
                 [this] { frameHasChanged(FrameChange::ZoomWillChange); });
         zoomView_->viewport()->installEventFilter(this);
+        zoomView_->setPictureSizeSource([this] { return QSizeF(store_.size().width, store_.size().height); });
         observingFrame_ = true;
     }
     layoutFrame();
@@ -106,6 +108,9 @@ void ImageView::frameHasChanged(FrameChange change)
 void ImageView::adjustFrame()
 {
     display_.invalidate();
+    // A new size may change the level that fits.
+    if (zoomView_)
+        zoomView_->refit();
     layoutFrame();
 }
 

@@ -18,9 +18,12 @@ TEST(ZoomScrollViewTest, StartsAtHundredWithThePopUpBesideTheScrollBar)
     QComboBox* button = view.zoomButton();
     EXPECT_EQ(view.zoom(), 100);
     EXPECT_EQ(button->currentData().toInt(), 100);
-    ASSERT_EQ(button->count(), 9);
-    for (int i = 0; i < button->count(); ++i)
-        EXPECT_EQ(button->itemData(i).toInt(), ZoomScrollView::standardZoomLevels()[i]);
+    // Fit first, then the levels.
+    ASSERT_EQ(button->count(), 10);
+    EXPECT_EQ(button->itemData(0).toInt(), ZoomScrollView::fitItem);
+    EXPECT_EQ(button->itemText(0), QStringLiteral("Fit"));
+    for (int i = 1; i < button->count(); ++i)
+        EXPECT_EQ(button->itemData(i).toInt(), ZoomScrollView::standardZoomLevels()[i - 1]);
     EXPECT_EQ(view.scrollBarWidgets(Qt::AlignLeft), QWidgetList{button});
     EXPECT_EQ(button->width(), 60);
     EXPECT_EQ(view.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
