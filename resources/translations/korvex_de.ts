@@ -804,6 +804,36 @@
         <translation>&amp;Anaglyphenbild</translation>
     </message>
     <message>
+        <source>Zoom &amp;In</source>
+        <comment>MenuZoomIn</comment>
+        <translation>Ver&amp;größern</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;Out</source>
+        <comment>MenuZoomOut</comment>
+        <translation>Ver&amp;kleinern</translation>
+    </message>
+    <message>
+        <source>Zoom to &amp;Fit</source>
+        <comment>MenuZoomToFit</comment>
+        <translation>In das Fenster ein&amp;passen</translation>
+    </message>
+    <message>
+        <source>Actual Si&amp;ze</source>
+        <comment>MenuActualSize</comment>
+        <translation>&amp;Originalgröße</translation>
+    </message>
+    <message>
+        <source>Fit &amp;New Pictures to the Window</source>
+        <comment>MenuFitNewPictures</comment>
+        <translation>&amp;Neue Bilder in das Fenster einpassen</translation>
+    </message>
+    <message>
+        <source>Fit</source>
+        <comment>ZoomFit</comment>
+        <translation>Einpassen</translation>
+    </message>
+    <message>
         <source>Result A&amp;s</source>
         <comment>MenuResultAsTitle</comment>
         <translation>&amp;Ergebnis als</translation>
