@@ -4,6 +4,7 @@
 #include "core/compose/FixedPointMix.h"
 #include "core/compose/ParallelRows.h"
 #include "core/compose/SrgbCurve.h"
+#include "core/compose/SrgbTables.h"
 
 #include <algorithm>
 #include <array>
@@ -25,27 +26,19 @@ namespace {
 constexpr int fieldBits = 21;
 constexpr std::uint64_t fieldMask = (std::uint64_t(1) << fieldBits) - 1;
 constexpr std::int64_t bias = std::int64_t(1) << (fieldBits - 1);
-constexpr int indexBits = 14;
-constexpr int outputSize = (1 << indexBits) + 1;
+constexpr int indexBits = srgbEncodingIndexBits;
+constexpr int outputSize = srgbEncodingEntries;
 
-struct OutputTables {
-    std::array<std::uint8_t, outputSize> plain{};
-    std::array<std::uint8_t, outputSize> encoded{};
-
-    OutputTables()
-    {
-        for (int i = 0; i < outputSize; ++i) {
-            const double c = double(i) / (1 << indexBits);
-            plain[std::size_t(i)] = std::uint8_t(std::lround(255.0 * c));
-            encoded[std::size_t(i)] = std::uint8_t(std::lround(255.0 * linearToSrgb(c)));
-        }
-    }
-};
-
-const OutputTables& outputTables()
+// Plain rounding of the index to a byte, beside the sRGB encoding table.
+const std::array<std::uint8_t, outputSize>& plainOutputTable()
 {
-    static const OutputTables tables;
-    return tables;
+    static const std::array<std::uint8_t, outputSize> table = [] {
+        std::array<std::uint8_t, outputSize> t{};
+        for (int i = 0; i < outputSize; ++i)
+            t[std::size_t(i)] = std::uint8_t(std::lround(255.0 * double(i) / (1 << indexBits)));
+        return t;
+    }();
+    return table;
 }
 
 struct MixTables {
@@ -76,7 +69,7 @@ std::unique_ptr<MixTables> buildTables(const ChannelMixing& mixing)
 {
     auto t = std::make_unique<MixTables>();
     t->indexShift = indexShiftFor(mixing.matrices);
-    t->output = mixing.linearLight ? outputTables().encoded.data() : outputTables().plain.data();
+    t->output = mixing.linearLight ? srgbEncodingTable() : plainOutputTable().data();
     const double unitValue = double(1 << (indexBits + t->indexShift));
     for (int column = 0; column < 3; ++column) {
         for (int byte = 0; byte < 256; ++byte) {
