@@ -2,9 +2,9 @@
 
 #include "core/io/AtomicFileWriter.h"
 #include "cli/AlignmentReport.h"
+#include "cli/ComposeDefaults.h"
 #include "cli/HeadlessHost.h"
-#include "core/compose/MemoryDefaults.h"
-#include "core/compose/MixingMatrixText.h"
+#include "cli/StreamedComposeJob.h"
 #include "core/compose/StereoDocument.h"
 #include "core/imageview/PicturePairLoader.h"
 #include "core/imageview/PictureStore.h"
@@ -26,14 +26,28 @@ ComposeJob::Outcome failure(std::string error)
     return outcome;
 }
 
+bool outputIsKept(const ComposeOptions& options)
+{
+    std::error_code ignored;
+    return !options.overwrite && std::filesystem::exists(options.output, ignored);
+}
+
 }  // namespace
 
 ComposeJob::Outcome ComposeJob::run(const ComposeOptions& options)
 {
-    Outcome outcome;
     // Checked first so a forgotten OUTPUT costs no decoding; the write checks again.
-    std::error_code ignored;
-    if (!options.overwrite && std::filesystem::exists(options.output, ignored))
+    if (outputIsKept(options))
+        return failure(options.output + " exists; add --overwrite to replace it");
+    if (std::optional<Outcome> streamed = StreamedComposeJob::run(options))
+        return *streamed;
+    return runWithWholePictures(options);
+}
+
+ComposeJob::Outcome ComposeJob::runWithWholePictures(const ComposeOptions& options)
+{
+    Outcome outcome;
+    if (outputIsKept(options))
         return failure(options.output + " exists; add --overwrite to replace it");
 
     PictureStore left, right, result;
@@ -57,13 +71,7 @@ ComposeJob::Outcome ComposeJob::run(const ComposeOptions& options)
     if (options.rightPin)
         right.setPinPoint(*options.rightPin);
 
-    // The settings reach the document the way a window's start-up reads them.
-    MemoryDefaults defaults;
-    defaults.setInteger(StereoDocument::glassesTypeKey, options.glasses);
-    defaults.setBool(StereoDocument::colorizeKey, options.colorize);
-    defaults.setString(StereoDocument::methodKey, anaglyphMethodName(options.method));
-    if (options.matrix)
-        defaults.setString(StereoDocument::customMatrixKey, formatMixingMatrices(*options.matrix));
+    MemoryDefaults defaults = composeDefaults(options);
     HeadlessHost host;
     StereoDocument document(left, right, result, host, defaults);
     document.setUpFromDefaults();

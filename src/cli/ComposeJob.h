@@ -17,7 +17,12 @@ public:
         std::string alignmentJson;          // for --print-alignment, once written
     };
 
+    // Streams the pictures through in rows when nothing in the job needs them
+    // whole (StreamedComposeJob), otherwise runWithWholePictures.
     static Outcome run(const ComposeOptions& options);
+    // Decodes both pictures whole, composes them as the window would and
+    // encodes the result: the path every job can take.
+    static Outcome runWithWholePictures(const ComposeOptions& options);
 };
 
 }  // namespace korvex

@@ -161,12 +161,15 @@ std::string JpegRowReader::start()
     }
     if (!error.empty())
         return error;
+    // The APP1 segments (EXIF, XMP) as a stream of their own for exifOrientation.
     for (jpeg_saved_marker_ptr m = s.cinfo.marker_list; m; m = m->next) {
-        if (m->marker == JPEG_APP0 + 1 && s.exif.empty()) {
-            const unsigned length = m->data_length + 2;
-            s.exif = {0xFF, 0xD8, 0xFF, 0xE1, std::uint8_t(length >> 8), std::uint8_t(length & 0xFF)};
-            s.exif.insert(s.exif.end(), m->data, m->data + m->data_length);
-        }
+        if (m->marker != JPEG_APP0 + 1)
+            continue;
+        if (s.exif.empty())
+            s.exif = {0xFF, 0xD8};
+        const unsigned length = m->data_length + 2;
+        s.exif.insert(s.exif.end(), {0xFF, 0xE1, std::uint8_t(length >> 8), std::uint8_t(length & 0xFF)});
+        s.exif.insert(s.exif.end(), m->data, m->data + m->data_length);
     }
     s.errors.decompressing = true;
     if (!startDecompress(&s.cinfo, &s.errors)) {

@@ -85,14 +85,18 @@ void PictureStore::createImageWithSize(Size size)
 
 void PictureStore::setPinPoint(Point p)
 {
-    const Size s = size();
+    pinPoint_ = clampedPinPoint(p, size());
+}
+
+Point PictureStore::clampedPinPoint(Point p, Size s)
+{
     if (std::isnan(p.x)) p.x = 0;
     if (std::isnan(p.y)) p.y = 0;
     if (p.x < 0) p.x = 0;
     if (p.y < 0) p.y = 0;
     if (p.x > s.width) p.x = s.width;
     if (p.y > s.height) p.y = s.height;
-    pinPoint_ = p;
+    return p;
 }
 
 Size PictureStore::size() const

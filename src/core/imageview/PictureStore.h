@@ -42,6 +42,8 @@ public:
 
     // Stores the point clamped into 0..width, 0..height of the picture.
     void setPinPoint(Point p);
+    // The pin point that setPinPoint stores for a picture of this size (NaN gives 0).
+    static Point clampedPinPoint(Point p, Size pictureSize);
     Point pinPoint() const { return pinPoint_; }
 
     // Lends the bitmap; the store keeps it.

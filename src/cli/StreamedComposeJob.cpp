@@ -1,0 +1,134 @@
+#include "cli/StreamedComposeJob.h"
+
+#include "cli/ComposeDefaults.h"
+#include "cli/HeadlessHost.h"
+#include "cli/ValueParsers.h"
+#include "core/align/RightCorrection.h"
+#include "core/bitmap/JpegCodec.h"
+#include "core/bitmap/JpegRowSink.h"
+#include "core/bitmap/JpegRowSource.h"
+#include "core/compose/ResultEncoding.h"
+#include "core/compose/StereoDocument.h"
+#include "core/compose/StreamingComposer.h"
+#include "core/imageview/PictureStore.h"
+#include "core/imageview/StereoFile.h"
+#include "core/io/AtomicFileStream.h"
+#include "core/stereo/PairFile.h"
+
+namespace korvex {
+
+namespace {
+
+// What the job asks for, apart from the files themselves, allows streaming.
+// Stereo files are cut from whole frames (a ".pns" eye takes every other row
+// from the bottom); auto-align studies whole pictures; a rotation or scale
+// resamples the right picture through the whole of it; the stereo frames and
+// the pair files lay out both eyes side by side or as whole pictures; only
+// JPEG is written in rows so far.
+bool optionsAllowStreaming(const ComposeOptions& options)
+{
+    if (options.stereoFile || stereoLayoutForPath(options.left) != StereoLayout::None
+        || stereoLayoutForPath(options.right) != StereoLayout::None)
+        return false;
+    if (options.autoAlign || options.printAlignment)
+        return false;
+    if (!RightCorrection{options.rotateDegrees.value_or(0.0), options.scale.value_or(1.0)}.isIdentity())
+        return false;
+    if (options.format && *options.format != StereoFormat::Anaglyph)
+        return false;
+    return !pairFileTypeForName(options.typeName)
+           && ResultEncoding::forTypeName(uppercase(options.typeName)).type == FileType::JPEG;
+}
+
+Size pixelSize(const RowSource& source)
+{
+    return Size{double(source.layout().pixelsWide), double(source.layout().pixelsHigh)};
+}
+
+ComposeJob::Outcome failure(std::string error)
+{
+    ComposeJob::Outcome outcome;
+    outcome.exitStatus = 1;
+    outcome.error = std::move(error);
+    return outcome;
+}
+
+}  // namespace
+
+std::optional<ComposeJob::Outcome> StreamedComposeJob::run(const ComposeOptions& options)
+{
+    if (!optionsAllowStreaming(options))
+        return std::nullopt;
+    // A file that is no JPEG, or one refused from its header, takes the
+    // whole-picture path, which names the problem as it always has.
+    JpegRowSource::Opened left = JpegRowSource::open(options.left);
+    JpegRowSource::Opened right = left.source ? JpegRowSource::open(options.right) : JpegRowSource::Opened{};
+    if (!left.source || !right.source)
+        return std::nullopt;
+    // A photo turned by its EXIF orientation is read in another order than it is stored.
+    if (left.source->exifOrientation() != 1 || right.source->exifOrientation() != 1)
+        return std::nullopt;
+
+    const Size leftSize = pixelSize(*left.source);
+    const Size rightSize = pixelSize(*right.source);
+    auto pin = [](const std::optional<Point>& given, Size size) {
+        return PictureStore::clampedPinPoint(given.value_or(Point{size.width / 2.0, size.height / 2.0}), size);
+    };
+    const OverlapGeometry geometry = OverlapGeometry::compute(leftSize, pin(options.leftPin, leftSize), rightSize,
+                                                              pin(options.rightPin, rightSize), options.depth,
+                                                              options.vertical);
+    if (!geometry.overlaps())
+        return std::nullopt;
+
+    // The composition settings as the document reads them, with no pictures.
+    MemoryDefaults defaults = composeDefaults(options);
+    HeadlessHost host;
+    PictureStore noLeft, noRight, noResult;
+    StereoDocument document(noLeft, noRight, noResult, host, defaults);
+    document.setUpFromDefaults();
+    const AnaglyphComposer composer(document.glasses(), document.colorize(), document.anaglyphMethod(),
+                                    document.customMatrices());
+
+    AtomicFileStream file;
+    if (std::string error = file.open(options.output); !error.empty())
+        return failure(options.output + ": " + error);
+    std::string writeError;
+    JpegRowSink sink(
+        [&](std::span<const std::uint8_t> block) {
+            writeError = file.append(block);
+            return writeError.empty();
+        },
+        geometry.pixelsWide(), geometry.pixelsHigh(), false,
+        JpegCodec::qualityFor(ResultEncoding::forTypeName(uppercase(options.typeName)).properties));
+    const StreamingComposer::Outcome composed =
+        StreamingComposer(composer).compose(*left.source, *right.source, geometry, sink);
+
+    using Stop = StreamingComposer::Stop;
+    if (composed.stop == Stop::NoThread || composed.stop == Stop::NoMemory)
+        return std::nullopt;
+    // The left picture is named first whichever stopped, as the whole path checks it first.
+    const JpegRowReader::Outcome verdicts[2] = {left.source->finish(), right.source->finish()};
+    const std::string* paths[2] = {&options.left, &options.right};
+    for (int side = 0; side < 2; ++side) {
+        if (!verdicts[side].error.empty())
+            return failure(*paths[side] + ": " + verdicts[side].error);
+    }
+    if (composed.stop == Stop::Sink)
+        return failure(options.output + ": "
+                       + (writeError.empty() ? "cannot encode the result: " + composed.error : writeError));
+
+    ComposeJob::Outcome outcome;
+    for (int side = 0; side < 2; ++side) {
+        if (!verdicts[side].warning.empty())
+            outcome.warnings.push_back(*paths[side] + ": " + verdicts[side].warning);
+    }
+    const std::string committed = file.commit(options.overwrite ? AtomicFileWriter::Existing::Replace
+                                                                 : AtomicFileWriter::Existing::Keep);
+    if (committed == AtomicFileWriter::existsError)
+        return failure(options.output + " exists; add --overwrite to replace it");
+    if (!committed.empty())
+        return failure(options.output + ": " + committed);
+    return outcome;
+}
+
+}  // namespace korvex
