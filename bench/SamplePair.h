@@ -47,9 +47,9 @@ inline std::vector<std::uint8_t> enlargedSample(const char* name, int w, int h)
     return representationUsingType(*big, FileType::JPEG, quality).data;
 }
 
-// A 24 MP (6000 x 4000) or 12 MP (4000 x 3000) JPEG pair, made once in the
-// temporary folder; KORVEX_BENCH_LEFT and KORVEX_BENCH_RIGHT name another
-// 24 MP pair.
+// A 24 MP (6000 x 4000), 12 MP (4000 x 3000) or 100 MP (12240 x 8160) JPEG
+// pair, made once in the temporary folder; KORVEX_BENCH_LEFT and
+// KORVEX_BENCH_RIGHT name another 24 MP pair.
 struct SamplePair {
     explicit SamplePair(int megapixels)
     {
@@ -60,8 +60,8 @@ struct SamplePair {
             right = givenRight;
             return;
         }
-        const int w = megapixels == 24 ? 6000 : 4000;
-        const int h = megapixels == 24 ? 4000 : 3000;
+        const int w = megapixels == 100 ? 12240 : megapixels == 24 ? 6000 : 4000;
+        const int h = megapixels == 100 ? 8160 : megapixels == 24 ? 4000 : 3000;
         const std::filesystem::path folder =
             std::filesystem::temp_directory_path() / ("korvex-bench-" + std::to_string(megapixels));
         std::filesystem::create_directories(folder);
@@ -81,6 +81,10 @@ struct SamplePair {
         if (megapixels == 24) {
             static const SamplePair pair24(24);
             return pair24;
+        }
+        if (megapixels == 100) {
+            static const SamplePair pair100(100);
+            return pair100;
         }
         static const SamplePair pair12(12);
         return pair12;
