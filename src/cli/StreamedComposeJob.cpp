@@ -5,8 +5,9 @@
 #include "cli/ValueParsers.h"
 #include "core/align/RightCorrection.h"
 #include "core/bitmap/JpegCodec.h"
-#include "core/bitmap/JpegRowSink.h"
+#include "core/bitmap/JpegRowWriter.h"
 #include "core/bitmap/JpegRowSource.h"
+#include "core/bitmap/PngRowWriter.h"
 #include "core/compose/ResultEncoding.h"
 #include "core/compose/StereoDocument.h"
 #include "core/compose/StreamingComposer.h"
@@ -23,8 +24,9 @@ namespace {
 // Stereo files are cut from whole frames (a ".pns" eye takes every other row
 // from the bottom); auto-align studies whole pictures; a rotation or scale
 // resamples the right picture through the whole of it; the stereo frames and
-// the pair files lay out both eyes side by side or as whole pictures; only
-// JPEG is written in rows so far.
+// the pair files lay out both eyes side by side or as whole pictures; TIFF
+// writes its directory after the pixels, and GIF chooses its palette from
+// the whole picture.
 bool optionsAllowStreaming(const ComposeOptions& options)
 {
     if (options.stereoFile || stereoLayoutForPath(options.left) != StereoLayout::None
@@ -36,8 +38,8 @@ bool optionsAllowStreaming(const ComposeOptions& options)
         return false;
     if (options.format && *options.format != StereoFormat::Anaglyph)
         return false;
-    return !pairFileTypeForName(options.typeName)
-           && ResultEncoding::forTypeName(uppercase(options.typeName)).type == FileType::JPEG;
+    const FileType type = ResultEncoding::forTypeName(uppercase(options.typeName)).type;
+    return !pairFileTypeForName(options.typeName) && (type == FileType::JPEG || type == FileType::PNG);
 }
 
 Size pixelSize(const RowSource& source)
@@ -93,13 +95,27 @@ std::optional<ComposeJob::Outcome> StreamedComposeJob::run(const ComposeOptions&
     if (std::string error = file.open(options.output); !error.empty())
         return failure(options.output + ": " + error);
     std::string writeError;
-    JpegRowSink sink(
-        [&](std::span<const std::uint8_t> block) {
-            writeError = file.append(block);
-            return writeError.empty();
-        },
-        geometry.pixelsWide(), geometry.pixelsHigh(), false,
-        JpegCodec::qualityFor(ResultEncoding::forTypeName(uppercase(options.typeName)).properties));
+    const RowWriter::Output output = [&](std::span<const std::uint8_t> block) {
+        writeError = file.append(block);
+        return writeError.empty();
+    };
+    // The result canvas is 8-bit RGB, written as ResultEncoding writes it.
+    const ResultEncoding encoding = ResultEncoding::forTypeName(uppercase(options.typeName));
+    std::unique_ptr<RowWriter> writer;
+    std::string started;
+    if (encoding.type == FileType::JPEG) {
+        auto jpeg = std::make_unique<JpegRowWriter>(output);
+        started = jpeg->start(geometry.pixelsWide(), geometry.pixelsHigh(), false,
+                              JpegCodec::qualityFor(encoding.properties));
+        writer = std::move(jpeg);
+    } else {
+        auto png = std::make_unique<PngRowWriter>(output);
+        started = png->start(geometry.pixelsWide(), geometry.pixelsHigh(), 3, 8);
+        writer = std::move(png);
+    }
+    if (!started.empty())
+        return std::nullopt;  // a size the format cannot hold: the whole path says so
+    EncoderSink sink(*writer);
     const StreamingComposer::Outcome composed =
         StreamingComposer(composer).compose(*left.source, *right.source, geometry, sink);
 

@@ -131,13 +131,17 @@ TEST_F(StreamedComposeJobTest, GivesTheWholePicturePathsFileByteForByte)
         options.vertical = job.vertical;
         options.leftPin = job.leftPin;
         options.rightPin = job.rightPin;
-        const Both both = runBoth(options);
-        ASSERT_TRUE(both.streamed.has_value()) << "the job was not streamed";
-        EXPECT_EQ(both.streamed->exitStatus, 0) << both.streamed->error;
-        EXPECT_EQ(both.whole.exitStatus, 0) << both.whole.error;
-        ASSERT_FALSE(both.wholeBytes.empty());
-        EXPECT_TRUE(both.streamedBytes == both.wholeBytes) << both.streamedBytes.size() << " bytes against "
-                                                           << both.wholeBytes.size();
+        for (const char* type : {"JPEG", "png"}) {
+            SCOPED_TRACE(type);
+            options.typeName = type;
+            const Both both = runBoth(options);
+            ASSERT_TRUE(both.streamed.has_value()) << "the job was not streamed";
+            EXPECT_EQ(both.streamed->exitStatus, 0) << both.streamed->error;
+            EXPECT_EQ(both.whole.exitStatus, 0) << both.whole.error;
+            ASSERT_FALSE(both.wholeBytes.empty());
+            EXPECT_TRUE(both.streamedBytes == both.wholeBytes) << both.streamedBytes.size() << " bytes against "
+                                                               << both.wholeBytes.size();
+        }
     }
 }
 
@@ -188,7 +192,8 @@ TEST_F(StreamedComposeJobTest, JobsThatNeedWholePicturesAreLeftToThatPath)
         {"auto-align", [](ComposeOptions& o) { o.autoAlign = true; }},
         {"a rotation", [](ComposeOptions& o) { o.rotateDegrees = 0.5; }},
         {"a side-by-side frame", [](ComposeOptions& o) { o.format = StereoFormat::SideBySide; }},
-        {"a PNG result", [](ComposeOptions& o) { o.typeName = "PNG"; }},
+        {"a TIFF result", [](ComposeOptions& o) { o.typeName = "TIFF"; }},
+        {"a GIF result", [](ComposeOptions& o) { o.typeName = "GIF"; }},
         {"pictures that do not overlap", [](ComposeOptions& o) { o.depth = 100; }},
     };
     for (const auto& [name, need] : needs) {

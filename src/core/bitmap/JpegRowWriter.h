@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/bitmap/RowStream.h"
+
 #include <cstdint>
-#include <functional>
 #include <memory>
-#include <span>
 #include <string>
 
 namespace korvex {
@@ -11,22 +11,19 @@ namespace korvex {
 // Encodes a JPEG picture a few rows at a time, handing the compressed bytes
 // to `output` in blocks as they are made. The whole-picture encoder is this
 // writer fed every row, so both give the same bytes.
-class JpegRowWriter {
+class JpegRowWriter : public RowWriter {
 public:
-    // Takes a block of compressed bytes; false stops the encoding (out of memory, disk full).
-    using Output = std::function<bool(std::span<const std::uint8_t>)>;
-
     explicit JpegRowWriter(Output output);
-    ~JpegRowWriter();
+    ~JpegRowWriter() override;
     JpegRowWriter(const JpegRowWriter&) = delete;
     JpegRowWriter& operator=(const JpegRowWriter&) = delete;
 
     // Grey rows have one sample a pixel, the others three (R, G, B). Each
     // call returns why the encoding stopped, or an empty string.
     std::string start(int pixelsWide, int pixelsHigh, bool grey, int quality);
-    std::string writeRows(const std::uint8_t* const* rows, int count);
+    std::string writeRows(const std::uint8_t* const* rows, int count) override;
     // After the last row: writes the end of the file.
-    std::string finish();
+    std::string finish() override;
 
 private:
     struct State;

@@ -1,6 +1,7 @@
 #include "core/bitmap/PngCodec.h"
 
 #include "core/bitmap/CodecSupport.h"
+#include "core/bitmap/PngRowWriter.h"
 #include "core/bitmap/RowConverter.h"
 
 #include <png.h>
@@ -22,7 +23,6 @@ struct PngIo {
     const std::uint8_t* data = nullptr;
     std::size_t size = 0;
     std::size_t pos = 0;
-    std::vector<std::uint8_t>* out = nullptr;  // encoding only
     int rowsDone = 0;
     char message[codec::messageSize] = {};
 };
@@ -58,21 +58,6 @@ void readData(png_structp png, png_bytep target, std::size_t length)
     std::memcpy(target, io->data + io->pos, length);
     io->pos += length;
 }
-
-void writeData(png_structp png, png_bytep source, std::size_t length)
-{
-    auto* io = static_cast<PngIo*>(png_get_io_ptr(png));
-    bool ok = true;
-    try {
-        io->out->insert(io->out->end(), source, source + length);
-    } catch (const std::bad_alloc&) {
-        ok = false;
-    }
-    if (!ok)
-        png_error(png, "not enough memory for the encoded picture");
-}
-
-void flushData(png_structp) {}
 
 // libpng treats a chunk longer than its malloc limit as a mere warning and
 // then allocates and zero-fills the length the chunk claims: refuse instead.
@@ -158,40 +143,6 @@ struct ReadStructs {
     png_infop info = nullptr;
     ~ReadStructs() { png_destroy_read_struct(&png, info ? &info : nullptr, nullptr); }
 };
-
-struct WriteStructs {
-    png_structp png = nullptr;
-    png_infop info = nullptr;
-    ~WriteStructs() { png_destroy_write_struct(&png, info ? &info : nullptr); }
-};
-
-struct PngTarget {
-    png_uint_32 width;
-    png_uint_32 height;
-    int bitDepth;
-    int colorType;
-};
-
-bool writeAll(png_structp png, png_infop info, const PngTarget* target, const RowConverter* rows,
-              std::uint8_t* scratch)
-{
-    if (setjmp(png_jmpbuf(png)))
-        return false;
-    png_set_IHDR(png, info, target->width, target->height, target->bitDepth, target->colorType,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    // Speed over the last few percent of size: zlib level 1 with the Up filter
-    // saves a 24-megapixel photo in under a second, about as small as level 2
-    // with Sub at half its time; level 3 is 7 % smaller and twice as slow.
-    png_set_compression_level(png, 1);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
-    png_write_info(png, info);
-    if (target->bitDepth == 16 && std::endian::native == std::endian::little)
-        png_set_swap(png);
-    for (png_uint_32 y = 0; y < target->height; ++y)
-        png_write_row(png, rows->row(int(y), scratch));
-    png_write_end(png, nullptr);
-    return true;
-}
 
 }  // namespace
 
@@ -299,26 +250,24 @@ EncodeResult PngCodec::encode(const Bitmap& bitmap)
                       || bitmap.colorSpace() == ColorSpace::DeviceWhite;
     const int samples = (grey ? 1 : 3) + (bitmap.hasAlpha() ? 1 : 0);
     const RowConverter rows(bitmap, samples, bitmap.bitsPerSample());
-    PngTarget target{png_uint_32(bitmap.pixelsWide()), png_uint_32(bitmap.pixelsHigh()), bitmap.bitsPerSample(),
-                     grey ? (bitmap.hasAlpha() ? PNG_COLOR_TYPE_GRAY_ALPHA : PNG_COLOR_TYPE_GRAY)
-                          : (bitmap.hasAlpha() ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB)};
-    std::vector<std::uint8_t> scratch(rows.rowBytes());
-
-    PngIo io;
-    io.out = &result.data;
-    WriteStructs s;
-    s.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &io, onError, onWarning);
-    if (s.png)
-        s.info = png_create_info_struct(s.png);
-    if (!s.png || !s.info) {
-        result.error = "not enough memory to write a PNG file";
-        return result;
+    PngRowWriter writer([&result](std::span<const std::uint8_t> block) {
+        try {
+            result.data.insert(result.data.end(), block.begin(), block.end());
+            return true;
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+    });
+    result.error = writer.start(bitmap.pixelsWide(), bitmap.pixelsHigh(), samples, bitmap.bitsPerSample());
+    std::vector<std::uint8_t> scratch(result.error.empty() ? rows.rowBytes() : 0);
+    for (int y = 0; y < bitmap.pixelsHigh() && result.error.empty(); ++y) {
+        const std::uint8_t* row = rows.row(y, scratch.data());
+        result.error = writer.writeRows(&row, 1);
     }
-    png_set_write_fn(s.png, &io, writeData, flushData);
-    if (!writeAll(s.png, s.info, &target, &rows, scratch.data())) {
+    if (result.error.empty())
+        result.error = writer.finish();
+    if (!result.error.empty())
         result.data.clear();
-        result.error = std::string("cannot write PNG: ") + io.message;
-    }
     return result;
 }
 

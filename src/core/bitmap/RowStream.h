@@ -2,6 +2,9 @@
 
 #include "core/bitmap/Bitmap.h"
 
+#include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 
 namespace korvex {
@@ -27,6 +30,30 @@ public:
     virtual std::string writeRows(const Bitmap& band, int count) = 0;
     // After the last row.
     virtual std::string finish() = 0;
+};
+
+// An encoder that takes rows as they come (JpegRowWriter, PngRowWriter).
+class RowWriter {
+public:
+    // Takes a block of encoded bytes; false stops the encoding (memory short, disk full).
+    using Output = std::function<bool(std::span<const std::uint8_t>)>;
+
+    virtual ~RowWriter() = default;
+    // Each call returns why the encoding stopped, or an empty string.
+    virtual std::string writeRows(const std::uint8_t* const* rows, int count) = 0;
+    // After the last row: writes the end of the file.
+    virtual std::string finish() = 0;
+};
+
+// The rows of 8-bit bands handed to an encoder whose start() succeeded.
+class EncoderSink : public RowSink {
+public:
+    explicit EncoderSink(RowWriter& writer) : writer_(writer) {}
+    std::string writeRows(const Bitmap& band, int count) override;
+    std::string finish() override { return writer_.finish(); }
+
+private:
+    RowWriter& writer_;
 };
 
 }  // namespace korvex
