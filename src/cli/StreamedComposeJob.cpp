@@ -132,11 +132,15 @@ std::optional<ComposeJob::Outcome> StreamedComposeJob::run(const ComposeOptions&
     if (composed.stop == Stop::Sink)
         return failure(options.output + ": "
                        + (writeError.empty() ? "cannot encode the result: " + composed.error : writeError));
+    if (composed.stop != Stop::None)  // a source that stopped without a verdict: nothing is written
+        return failure(*paths[composed.stop == Stop::LeftRefused ? 0 : 1] + ": cannot read the picture");
 
     ComposeJob::Outcome outcome;
     for (int side = 0; side < 2; ++side) {
-        if (!verdicts[side].warning.empty())
-            outcome.warnings.push_back(*paths[side] + ": " + verdicts[side].warning);
+        // The same damaged file on both sides is one warning, as on the whole path.
+        const std::string warning = *paths[side] + ": " + verdicts[side].warning;
+        if (!verdicts[side].warning.empty() && (outcome.warnings.empty() || outcome.warnings.back() != warning))
+            outcome.warnings.push_back(warning);
     }
     const std::string committed = file.commit(options.overwrite ? AtomicFileWriter::Existing::Replace
                                                                  : AtomicFileWriter::Existing::Keep);

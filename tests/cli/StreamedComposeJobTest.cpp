@@ -163,8 +163,11 @@ TEST_F(StreamedComposeJobTest, FilesOfEveryKindAndDamageGiveTheSameFileAndMessag
         SCOPED_TRACE(name);
         const fs::path left = file("left.jpg", bytes);
         const fs::path right = file("right.jpg", sample);
-        for (bool swapped : {false, true}) {
-            ComposeOptions options = swapped ? pair(right, left) : pair(left, right);
+        for (int arrangement = 0; arrangement < 3; ++arrangement) {
+            SCOPED_TRACE(arrangement);
+            // The file on the left, on the right, and on both sides.
+            ComposeOptions options = arrangement == 0 ? pair(left, right) : arrangement == 1 ? pair(right, left)
+                                                                                             : pair(left, left);
             options.vertical = 5;
             const Both both = runBoth(options);
             ASSERT_TRUE(both.streamed.has_value()) << "the job was not streamed";
