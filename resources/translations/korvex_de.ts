@@ -514,6 +514,31 @@
         <translation>Vergrößerung</translation>
     </message>
     <message>
+        <source>Horizontal scrolling</source>
+        <comment>AccScrollHorizontal</comment>
+        <translation>Horizontaler Bildlauf</translation>
+    </message>
+    <message>
+        <source>Vertical scrolling</source>
+        <comment>AccScrollVertical</comment>
+        <translation>Vertikaler Bildlauf</translation>
+    </message>
+    <message>
+        <source>More toolbar items</source>
+        <comment>AccMoreToolbarItems</comment>
+        <translation>Weitere Elemente der Werkzeugleiste</translation>
+    </message>
+    <message>
+        <source>More menus</source>
+        <comment>AccMoreMenus</comment>
+        <translation>Weitere Menüs</translation>
+    </message>
+    <message>
+        <source>Window size</source>
+        <comment>AccSizeGrip</comment>
+        <translation>Fenstergröße</translation>
+    </message>
+    <message>
         <source>&amp;File</source>
         <comment>MenuFileTitle</comment>
         <translation>&amp;Datei</translation>

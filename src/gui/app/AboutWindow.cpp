@@ -18,6 +18,7 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent)
     auto* icon = new QLabel(this);
     icon->setPixmap(QApplication::windowIcon().pixmap(96, 96));
     icon->setAlignment(Qt::AlignHCenter);
+    icon->setAccessibleName(QApplication::applicationName());
     layout->addWidget(icon);
 
     auto* name = new QLabel(QStringLiteral("<h2>Korvex %1</h2>").arg(QApplication::applicationVersion()), this);

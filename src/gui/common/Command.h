@@ -58,6 +58,7 @@ enum class Command {
     ResultAsHalfSideBySide,
     ResultAsHalfOverUnder,
     ResultAsInterleavedRows,
+    CustomizeToolbar,
     WebSite,
     FAQ,
     MailToAuthor,

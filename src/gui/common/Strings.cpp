@@ -125,6 +125,11 @@ const std::map<std::string_view, const char*, std::less<>>& englishStrings()
         {"AccResultHint", "The anaglyph of the left and the right picture"},
         {"AccReadout", "Alignment"},
         {"AccZoom", "Zoom"},
+        {"AccScrollHorizontal", "Horizontal scrolling"},
+        {"AccScrollVertical", "Vertical scrolling"},
+        {"AccMoreToolbarItems", "More toolbar items"},
+        {"AccMoreMenus", "More menus"},
+        {"AccSizeGrip", "Window size"},
 
         // Menus.
         {"MenuFileTitle", "&File"},

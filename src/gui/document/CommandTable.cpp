@@ -2,6 +2,7 @@
 
 #include "gui/document/AutoAligner.h"
 #include "gui/document/ColourMixingDialog.h"
+#include "gui/document/DocumentToolbar.h"
 #include "gui/document/DocumentZoom.h"
 #include "gui/document/MyDocument.h"
 #include "gui/imageview/ImageView.h"
@@ -239,6 +240,12 @@ std::vector<CommandRow> makeTable()
          .onApplication = &App::showFAQ},
         {.command = Command::MailToAuthor, .objectName = "mailToAuthor", .textKey = "MenuMail",
          .tag = tag::generalOther, .onApplication = &App::mailToAuthor},
+        {.command = Command::CustomizeToolbar, .objectName = "customizeToolbar", .textKey = "CustomizeToolbar",
+         .onDocument =
+             [](MyDocument& d, int) {
+                 if (d.toolbar())
+                     d.toolbar()->runCustomizePalette();
+             }},
         {.command = Command::About, .objectName = "about", .textKey = "MenuAbout", .tag = tag::generalOther,
          .onApplication = &App::showAboutPanel},
     };
@@ -338,7 +345,7 @@ const std::vector<MenuRow>& menuLayout()
                      {E::item(Command::ResultAsAnaglyph), E::item(Command::ResultAsSideBySide),
                       E::item(Command::ResultAsCrossEyed), E::item(Command::ResultAsOverUnder),
                       E::item(Command::ResultAsHalfSideBySide), E::item(Command::ResultAsHalfOverUnder),
-                      E::item(Command::ResultAsInterleavedRows)})}},
+                      E::item(Command::ResultAsInterleavedRows)}), E::separator(), E::item(Command::CustomizeToolbar)}},
         {"MenuHelpTitle",
          {E::item(Command::WebSite), E::item(Command::FAQ), E::item(Command::MailToAuthor), E::separator(),
           E::item(Command::About)}},

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QMenuBar>
+#include <QToolButton>
 
 namespace korvex {
 
@@ -59,6 +60,9 @@ void DocumentActions::installMenus(QMenuBar* bar)
 {
     for (const MenuRow& row : menuLayout())
         addEntries(bar->addMenu(localizedString(row.titleKey)), row.entries);
+    // Qt's button for the menus that do not fit has no text of its own.
+    if (auto* more = bar->findChild<QToolButton*>(QStringLiteral("qt_menubar_ext_button")))
+        more->setAccessibleName(localizedString("AccMoreMenus"));
     for (const auto& [command, a] : actions_)
         document_.addAction(a);
 }

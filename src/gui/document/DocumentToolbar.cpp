@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QSettings>
+#include <QToolButton>
 
 
 // The pictures live in a resource of this static library, so they are
@@ -63,6 +64,9 @@ DocumentToolbar::DocumentToolbar(MyDocument& document, QWidget* parent)
     setWindowTitle(localizedString("ToolbarTitle"));
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     setMovable(false);
+    // Qt's button for the items that do not fit has no text of its own.
+    if (auto* more = findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(localizedString("AccMoreToolbarItems"));
     setItemIdentifiers(savedItemIdentifiers());
 }
 

@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QFile>
 #include <QSettings>
+#include <QSizeGrip>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -90,6 +91,8 @@ MyDocument::MyDocument(UserDefaults& defaults, QWidget* parent)
     tabView_->setAccessibleName(localizedString("AccPictures"));
     readout_ = new StatusReadout;
     statusBar()->addPermanentWidget(readout_);
+    if (auto* grip = statusBar()->findChild<QSizeGrip*>())
+        grip->setAccessibleName(localizedString("AccSizeGrip"));
 
     model_ = std::make_unique<StereoDocument>(leftImage_->store(), rightImage_->store(), resultImage_->store(), *this,
                                               defaults_);

@@ -35,6 +35,8 @@ ZoomScrollView::ZoomScrollView(QWidget* parent, const QList<int>& zoomMenu) : QS
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setWidgetResizable(false);
+    horizontalScrollBar()->setAccessibleName(localizedString("AccScrollHorizontal"));
+    verticalScrollBar()->setAccessibleName(localizedString("AccScrollVertical"));
     if (zoomMenu.isEmpty())
         return;
 

@@ -3,13 +3,23 @@
 
 #include "GuiTestSupport.h"
 #include "core/compose/MemoryDefaults.h"
+#include "gui/common/Command.h"
 #include "gui/common/Strings.h"
 #include "gui/document/DocumentController.h"
 #include "gui/document/DocumentToolbar.h"
 #include "gui/document/MyDocument.h"
 #include "gui/imageview/ImageView.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QAccessible>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QSizeGrip>
+#include <QTabBar>
 #include <QAction>
 #include <QMenuBar>
 #include <QSettings>
@@ -83,20 +93,49 @@ TEST_F(Readout, FollowsEveryChange)
     }
 }
 
+namespace {
+
+QString nameOf(QObject* object)
+{
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(object);
+    return a ? a->text(QAccessible::Name) : QString();
+}
+
+// Parts that assistive technology reads as part of a larger control: a combo
+// box's list, a spin box's text, a list's scroll bars.
+bool isPartOfControl(const QWidget& w)
+{
+    for (const QWidget* up = w.parentWidget(); up; up = up->parentWidget())
+        if (qobject_cast<const QAbstractItemView*>(up) || qobject_cast<const QAbstractSpinBox*>(up)
+            || up->inherits("QComboBoxPrivateContainer"))
+            return true;
+    return false;
+}
+
+// The controls under the widget that have no accessible name, shown or not:
+// buttons, boxes, bars, lists and grips.
+QStringList unnamedControls(QWidget& top)
+{
+    QStringList unnamed;
+    for (QWidget* w : top.findChildren<QWidget*>()) {
+        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w)
+                             || qobject_cast<QAbstractSlider*>(w) || qobject_cast<QAbstractSpinBox*>(w)
+                             || qobject_cast<QSizeGrip*>(w) || qobject_cast<QTabBar*>(w)
+                             || qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractItemView*>(w);
+        if (control && !w->isWindow() && !isPartOfControl(*w) && nameOf(w).isEmpty())
+            unnamed << QString::fromUtf8(w->metaObject()->className()) + QLatin1Char(' ') + w->objectName();
+    }
+    return unnamed;
+}
+
+}  // namespace
+
 TEST_F(Readout, EveryControlHasAnAccessibleName)
 {
     d->resize(1000, 700);
     d->show();
     d->toolbar()->setItemIdentifiers(DocumentToolbar::toolbarAllowedItemIdentifiers());
-    auto nameOf = [](QObject* object) {
-        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(object);
-        return a ? a->text(QAccessible::Name) : QString();
-    };
-    for (QToolButton* button : d->toolbar()->findChildren<QToolButton*>()) {
-        if (!button->isVisible())
-            continue;
-        EXPECT_FALSE(nameOf(button).isEmpty()) << button->defaultAction()->objectName().toStdString();
-    }
+    EXPECT_EQ(unnamedControls(*d).join(QStringLiteral(", ")).toStdString(), "");
     for (QAction* menu : d->menuBar()->actions())
         for (QAction* item : menu->menu()->actions())
             EXPECT_TRUE(item->isSeparator() || !item->text().isEmpty());
@@ -104,7 +143,19 @@ TEST_F(Readout, EveryControlHasAnAccessibleName)
     EXPECT_EQ(nameOf(d->rightImage()), localizedString("AccRightPicture"));
     EXPECT_EQ(nameOf(d->resultImage()), localizedString("AccAnaglyph"));
     EXPECT_EQ(nameOf(d->statusReadout()), localizedString("AccReadout"));
-    for (QWidget* zoom : d->findChildren<QWidget*>(QStringLiteral("zoomButton")))
+    const auto zooms = d->findChildren<QWidget*>(QStringLiteral("zoomButton"));
+    EXPECT_EQ(zooms.size(), 3);
+    for (QWidget* zoom : zooms)
         EXPECT_EQ(nameOf(zoom), localizedString("AccZoom"));
+
+    // The dialogs the window opens.
+    for (Command opener : {Command::ColourMixing, Command::CustomizeToolbar}) {
+        d->action(opener)->trigger();
+        QDialog* dialog = d->findChild<QDialog*>();
+        ASSERT_NE(dialog, nullptr) << int(opener);
+        EXPECT_EQ(unnamedControls(*dialog).join(QStringLiteral(", ")).toStdString(), "") << dialog->windowTitle().toStdString();
+        dialog->reject();
+        delete dialog;
+    }
     d->close();
 }
