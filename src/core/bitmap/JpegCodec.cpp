@@ -34,7 +34,10 @@ DecodeResult JpegCodec::decode(std::span<const std::uint8_t> data)
         const int y = reader.rowsDelivered();
         for (int i = 0; i < std::min(JpegRowReader::maxRowsPerRead, height - y); ++i)
             rows[i] = bitmap->bitmapData() + std::size_t(y + i) * bitmap->bytesPerRow();
-        reader.readRows(rows);
+        if (reader.readRows(rows) == 0) {
+            codec::clearRows(*bitmap, y);  // a decoder that gives nothing more must not leave rows unwritten
+            break;
+        }
     }
     JpegRowReader::Outcome outcome = reader.finish();
     if (!outcome.error.empty()) {

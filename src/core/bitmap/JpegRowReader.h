@@ -40,7 +40,7 @@ public:
     // libjpeg's own step: rows are asked for at most this many at a time.
     static constexpr int maxRowsPerRead = 16;
     // Decodes the next rows, at most min(maxRowsPerRead, rows left), into
-    // rows[0..] (each layout().bytesPerRow long at least); returns how many.
+    // rows[0..] (each at least pixelsWide x samplesPerPixel bytes); returns how many.
     int readRows(std::uint8_t* const* rows);
     int rowsDelivered() const;
     // True once the file is known to be refused: the caller can stop reading.
