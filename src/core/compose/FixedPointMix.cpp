@@ -37,7 +37,7 @@ struct TermRuns {
 };
 
 // sums = from +/- the products of N terms; from is sums itself or the start
-// values. Inlined into each clone of mixChunk so that it is compiled for
+// values. Inlined into each variant of mixChunk so that it is compiled for
 // that clone's instruction set.
 template <int N, bool Subtract>
 __attribute__((always_inline)) inline void addTerms(const TermRuns& runs, const std::uint16_t* from, std::uint16_t* sums)
@@ -137,7 +137,7 @@ std::unique_ptr<FixedPointMix> FixedPointMix::plan(const MixingMatrices& m)
 }
 
 template <int Shift>
-__attribute__((target_clones("avx2", "default"))) void FixedPointMix::mixChunk(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* __restrict out) const
+__attribute__((always_inline)) inline void FixedPointMix::mixChunk(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* __restrict out) const
 {
     // Fixed trip counts and shifts over local arrays: loops the compiler
     // vectorises, the terms' products as the high half of 16-bit multiplies.
@@ -174,10 +174,51 @@ __attribute__((target_clones("avx2", "default"))) void FixedPointMix::mixChunk(c
     for (std::size_t t = terms_.empty() ? 0 : pass(0, std::true_type{}); t < terms_.size();)
         t = pass(t, std::false_type{});
     // Whole steps above the bias; the narrowing to bytes clamps at 0 and 255.
+    // Into a local array first: out, inlined, no longer promises not to overlap.
+    std::array<std::uint8_t, chunkBytes> bytes;
     for (int i = 0; i < chunkBytes; ++i) {
         const std::int16_t steps = std::int16_t(std::int16_t(sum[std::size_t(i)] >> Shift) - biasSteps_[std::size_t(i)]);
-        out[i] = std::uint8_t(std::clamp<std::int16_t>(steps, 0, 255));
+        bytes[std::size_t(i)] = std::uint8_t(std::clamp<std::int16_t>(steps, 0, 255));
     }
+    std::memcpy(out, bytes.data(), bytes.size());
+}
+
+// The same loops compiled twice, the wider for processors that have AVX2,
+// chosen at run time: the package runs on any x86-64. (A plain check rather
+// than target_clones, whose resolver runs before a sanitizer's runtime.)
+template <int Shift>
+void FixedPointMix::mixChunkPlain(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* __restrict out) const
+{
+    mixChunk<Shift>(left, right, out);
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+template <int Shift>
+__attribute__((target("avx2"))) void FixedPointMix::mixChunkAvx2(const std::uint8_t* left, const std::uint8_t* right,
+                                                                 std::uint8_t* __restrict out) const
+{
+    mixChunk<Shift>(left, right, out);
+}
+
+namespace {
+bool hasAvx2()
+{
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return avx2;
+}
+}  // namespace
+#endif
+
+template <int Shift>
+void FixedPointMix::mixChunkFor(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* __restrict out) const
+{
+#if defined(__x86_64__) || defined(__i386__)
+    if (hasAvx2()) {
+        mixChunkAvx2<Shift>(left, right, out);
+        return;
+    }
+#endif
+    mixChunkPlain<Shift>(left, right, out);
 }
 
 void FixedPointMix::mixPixels(const std::uint8_t* left, int leftStride, const std::uint8_t* right,
@@ -208,10 +249,10 @@ void FixedPointMix::mixPixels(const std::uint8_t* left, int leftStride, const st
         }
         std::uint8_t* target = n == chunkPixels ? out + std::size_t(x) * 3 : mixed.data();
         switch (valueShift_) {
-        case 8: mixChunk<8>(sources[0], sources[1], target); break;
-        case 7: mixChunk<7>(sources[0], sources[1], target); break;
-        case 6: mixChunk<6>(sources[0], sources[1], target); break;
-        default: mixChunk<5>(sources[0], sources[1], target); break;
+        case 8: mixChunkFor<8>(sources[0], sources[1], target); break;
+        case 7: mixChunkFor<7>(sources[0], sources[1], target); break;
+        case 6: mixChunkFor<6>(sources[0], sources[1], target); break;
+        default: mixChunkFor<5>(sources[0], sources[1], target); break;
         }
         if (target == mixed.data())
             std::memcpy(out + std::size_t(x) * 3, mixed.data(), std::size_t(n) * 3);

@@ -46,6 +46,12 @@ private:
     static constexpr int paddedBytes = chunkBytes + 2 * padding;
     template <int Shift>
     void mixChunk(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* __restrict out) const;
+    template <int Shift>
+    void mixChunkPlain(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* __restrict out) const;
+    template <int Shift>
+    void mixChunkAvx2(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* __restrict out) const;
+    template <int Shift>
+    void mixChunkFor(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* __restrict out) const;
 
     int valueShift_ = 0;  // a byte b enters as b << valueShift_
     std::array<std::int16_t, chunkBytes> biasSteps_{};  // each lane's sum for 0.0, in output steps
