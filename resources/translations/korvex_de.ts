@@ -829,6 +829,41 @@
         <translation>&amp;Anaglyphenbild</translation>
     </message>
     <message>
+        <source>Open Rec&amp;ent</source>
+        <comment>MenuOpenRecentTitle</comment>
+        <translation>&amp;Zuletzt geöffnet</translation>
+    </message>
+    <message>
+        <source>&amp;Clear Menu</source>
+        <comment>MenuClearRecent</comment>
+        <translation>Liste &amp;leeren</translation>
+    </message>
+    <message>
+        <source>%1 + %2</source>
+        <comment>RecentPair</comment>
+        <translation>%1 + %2</translation>
+    </message>
+    <message>
+        <source>%1 (right)</source>
+        <comment>RecentRight</comment>
+        <translation>%1 (rechts)</translation>
+    </message>
+    <message>
+        <source>%1 can no longer be found. It has been removed from Open Recent.</source>
+        <comment>RecentMissing</comment>
+        <translation>%1 ist nicht mehr zu finden und wurde aus „Zuletzt geöffnet“ entfernt.</translation>
+    </message>
+    <message>
+        <source>Page Set&amp;up...</source>
+        <comment>MenuPageSetup</comment>
+        <translation>Seite &amp;einrichten …</translation>
+    </message>
+    <message>
+        <source>Print Pre&amp;view</source>
+        <comment>MenuPrintPreview</comment>
+        <translation>Druck&amp;vorschau</translation>
+    </message>
+    <message>
         <source>Zoom &amp;In</source>
         <comment>MenuZoomIn</comment>
         <translation>Ver&amp;größern</translation>

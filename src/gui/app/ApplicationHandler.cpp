@@ -94,6 +94,18 @@ void ApplicationHandler::openDocument()
         document->openRight();
 }
 
+void ApplicationHandler::openRecentDocument(const RecentDocument& entry)
+{
+    QString error;
+    if (documents_.openRecentDocument(entry, keyDocument(), &error))
+        return;
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Korvex"), error, QMessageBox::Ok, keyDocument());
+    box->setObjectName(QStringLiteral("recentMissing"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(box->parentWidget() ? Qt::WindowModal : Qt::ApplicationModal);
+    box->open();
+}
+
 int ApplicationHandler::editedWindowCount() const
 {
     int count = 0;

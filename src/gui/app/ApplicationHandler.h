@@ -42,6 +42,9 @@ public:
     void openLeft() override;
     void openRight() override;
     void openDocument() override;
+    // Into the active document while it is empty, else into a new one; a
+    // file that has gone is taken off the list with a message.
+    void openRecentDocument(const RecentDocument& entry) override;
     static bool openLeftSide();
 
     // Quitting. applicationShouldTerminate answers TerminateLater while

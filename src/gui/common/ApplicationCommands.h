@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/recent/RecentDocuments.h"
+
 namespace korvex {
 
 // The commands that belong to the application rather than to one document.
@@ -13,6 +15,8 @@ public:
     virtual void openDocument() = 0;
     virtual void openLeft() = 0;
     virtual void openRight() = 0;
+    // File > Open Recent: reopens a picture on its side or a pair.
+    virtual void openRecentDocument(const RecentDocument& entry) = 0;
     virtual void terminate() = 0;
     virtual void showAboutPanel() = 0;
     virtual void goToWebSite() = 0;

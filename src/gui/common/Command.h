@@ -9,8 +9,11 @@ enum class Command {
     OpenDocument,
     OpenLeft,
     OpenRight,
+    ClearRecent,
     Save,
     SaveAs,
+    PageSetup,
+    PrintPreview,
     Print,
     Close,
     Quit,
@@ -88,6 +91,7 @@ constexpr int glassesMoreFirst = 45;   // 45 to 48: glasses types 7 to 10 (10 is
 constexpr int glassesMoreLast = 48;
 constexpr int methodFirst = 50;        // 50 to 55: the anaglyph methods in their table's order,
 constexpr int methodLast = 55;         //   enabled where the glasses offer them
+constexpr int clearRecent = 60;         // needs an entry in File > Open Recent
 constexpr int general = 100;           // 100, 101: enabled with no document in front too
 constexpr int generalOther = 101;
 }  // namespace tag

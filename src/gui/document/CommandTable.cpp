@@ -3,8 +3,10 @@
 #include "gui/document/AutoAligner.h"
 #include "gui/document/ColourMixingDialog.h"
 #include "gui/document/DocumentToolbar.h"
+#include "gui/document/DocumentPrinting.h"
 #include "gui/document/DocumentZoom.h"
 #include "gui/document/MyDocument.h"
+#include "core/recent/RecentDocuments.h"
 #include "gui/imageview/ImageView.h"
 
 #include <QTabWidget>
@@ -124,12 +126,19 @@ std::vector<CommandRow> makeTable()
         {.command = Command::OpenRight, .objectName = "openRight", .textKey = "MenuOpenRight", .tag = tag::generalOther,
          .shortcuts = {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)}, .iconName = "openright",
          .onApplication = &App::openRight},
+        {.command = Command::ClearRecent, .objectName = "clearRecent", .textKey = "MenuClearRecent",
+         .tag = tag::clearRecent, .onDocument = [](MyDocument& d, int) { RecentDocuments(d.defaults()).clear(); }},
         {.command = Command::Save, .objectName = "saveDocument", .textKey = "MenuSave", .tag = tag::save,
          .shortcuts = standardKeys(QKeySequence::Save), .onDocument = [](MyDocument& d, int) { d.saveDocument(); }},
         {.command = Command::SaveAs, .objectName = "saveDocumentAs", .textKey = "MenuSaveAs", .tag = tag::saveAs,
          .shortcuts = standardKeys(QKeySequence::SaveAs, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}),
          .iconName = "save", .iconTextKey = "Save", .toolTipKey = "TBSave",
          .onDocument = [](MyDocument& d, int) { d.saveResult(); }},
+        {.command = Command::PageSetup, .objectName = "pageSetup", .textKey = "MenuPageSetup",
+         .shortcuts = {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)},
+         .onDocument = [](MyDocument& d, int) { d.printing().runPageSetup(); }},
+        {.command = Command::PrintPreview, .objectName = "printPreview", .textKey = "MenuPrintPreview",
+         .tag = tag::needsPicture, .onDocument = [](MyDocument& d, int) { d.printing().showPrintPreview(); }},
         {.command = Command::Print, .objectName = "printDocument", .textKey = "MenuPrint", .tag = tag::needsPicture,
          .shortcuts = standardKeys(QKeySequence::Print), .iconName = "print", .iconTextKey = "Print",
          .toolTipKey = "TBPrint", .onDocument = [](MyDocument& d, int) { d.printShowingPrintPanel(true); }},
@@ -290,6 +299,8 @@ bool isEnabled(Command command, const MyDocument* document)
         return document->model().hasResult() && !document->model().rightCorrection().isIdentity();
     case tag::never:
         return false;
+    case tag::clearRecent:
+        return !RecentDocuments(document->defaults()).entries().empty();
     case tag::needsPicture:
         return document->currentImage() && StereoDocument::hasValidImage(document->currentImage()->store());
     default:
@@ -320,8 +331,12 @@ const std::vector<MenuRow>& menuLayout()
     static const std::vector<MenuRow> layout = {
         {"MenuFileTitle",
          {E::item(Command::NewDocument), E::item(Command::OpenDocument), E::item(Command::OpenLeft),
-          E::item(Command::OpenRight), E::separator(), E::item(Command::Save), E::item(Command::SaveAs),
-          E::separator(), E::item(Command::Print), E::separator(), E::item(Command::Close), E::item(Command::Quit)}},
+          E::item(Command::OpenRight),
+          E::submenu("MenuOpenRecentTitle",
+                     {E::recentDocuments(), E::item(Command::ClearRecent)}),
+          E::separator(), E::item(Command::Save), E::item(Command::SaveAs),
+          E::separator(), E::item(Command::PageSetup), E::item(Command::PrintPreview), E::item(Command::Print),
+          E::separator(), E::item(Command::Close), E::item(Command::Quit)}},
         {"MenuStereoTitle",
          {E::item(Command::GlassesRedGreen), E::item(Command::GlassesRedCyan), E::item(Command::GlassesRedBlue),
           E::item(Command::GlassesGreenRed), E::item(Command::GlassesCyanRed), E::item(Command::GlassesBlueRed),

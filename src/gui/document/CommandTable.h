@@ -46,7 +46,8 @@ bool isChecked(Command command, const MyDocument& document);
 
 // The menu bar: menus of items, separators and submenus, in order.
 struct MenuEntry {
-    enum class Kind { Item, Separator, Submenu };
+    // RecentDocuments: where File > Open Recent lists its entries.
+    enum class Kind { Item, Separator, Submenu, RecentDocuments };
     Kind kind = Kind::Item;
     Command command = Command::NewDocument;
     const char* titleKey = nullptr;  // submenus only
@@ -54,6 +55,7 @@ struct MenuEntry {
 
     static MenuEntry item(Command command) { return {Kind::Item, command}; }
     static MenuEntry separator() { return {Kind::Separator}; }
+    static MenuEntry recentDocuments() { return {Kind::RecentDocuments}; }
     static MenuEntry submenu(const char* titleKey, std::vector<MenuEntry> entries)
     {
         return {Kind::Submenu, Command::NewDocument, titleKey, std::move(entries)};

@@ -4,6 +4,7 @@
 #include "gui/document/CommandTable.h"
 #include "gui/document/DocumentToolbar.h"
 #include "gui/document/MyDocument.h"
+#include "gui/document/RecentMenu.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -81,6 +82,12 @@ void DocumentActions::addEntries(QMenu* menu, const std::vector<MenuEntry>& entr
         case MenuEntry::Kind::Submenu:
             addEntries(menu->addMenu(localizedString(entry.titleKey)), entry.entries);
             break;
+        case MenuEntry::Kind::RecentDocuments: {
+            // Filled when the menu opens, before the items that follow.
+            auto* end = menu->addSeparator();
+            new RecentMenu(menu, end, document_.defaults(), application_);
+            break;
+        }
         }
     }
 }

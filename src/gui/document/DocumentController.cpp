@@ -4,9 +4,13 @@
 #include "core/imageview/StereoFile.h"
 #include "gui/common/Strings.h"
 #include "gui/document/MyDocument.h"
+#include "gui/document/RecentMenu.h"
+#include "gui/document/WindowCascade.h"
+#include "gui/imageview/ImageView.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QScreen>
 
 namespace korvex {
 
@@ -43,6 +47,13 @@ QString DocumentController::nextUntitledName()
 
 void DocumentController::show(MyDocument* document)
 {
+    // Not exactly on top of a window that is already open at the saved place.
+    QList<QPoint> taken;
+    for (MyDocument* other : documents())
+        if (other != document && other->isVisible())
+            taken << other->pos();
+    const QRect available = document->screen() ? document->screen()->availableGeometry() : QRect();
+    document->move(cascadedPosition(document->pos(), document->frameGeometry().size(), taken, available));
     document->show();
     document->raise();
     document->activateWindow();
@@ -85,10 +96,43 @@ MyDocument* DocumentController::openDocumentWithContentsOfFile(const QString& pa
         // left view is never what someone opening a stereo file means.
         document->loadPair(path, path);
         document->setDocumentEdited(false);  // nothing made yet that could be lost
+    } else if (document->leftImage()->image()) {
+        rememberOpened(defaults_, path, {});
     }
     emit documentAdded(document);
     if (display)
         show(document);
+    return document;
+}
+
+MyDocument* DocumentController::openRecentDocument(const RecentDocument& entry, MyDocument* keyDocument, QString* error)
+{
+    QStringList missing;
+    for (const std::string& path : {entry.left, entry.right}) {
+        const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+        if (!path.empty() && !QFileInfo::exists(name) && !missing.contains(QFileInfo(name).fileName()))
+            missing << QFileInfo(name).fileName();
+    }
+    if (!missing.isEmpty() || (entry.left.empty() && entry.right.empty())) {
+        RecentDocuments(defaults_).remove(entry);
+        if (error)
+            *error = localizedString("RecentMissing").arg(missing.join(QStringLiteral(", ")));
+        return nullptr;
+    }
+    const bool empty = keyDocument && !keyDocument->isDocumentEdited() && !keyDocument->leftImage()->image()
+                       && !keyDocument->rightImage()->image();
+    MyDocument* document = empty ? keyDocument : openUntitledDocument();
+    const QString left = QFile::decodeName(QByteArray::fromStdString(entry.left));
+    const QString right = QFile::decodeName(QByteArray::fromStdString(entry.right));
+    if (entry.isPair())
+        document->loadPair(left, right);
+    else if (!left.isEmpty())
+        document->loadLeft(left);
+    else
+        document->loadRight(right);
+    if (document->filePath().isEmpty())
+        document->setDisplayName(QFileInfo(left.isEmpty() ? right : left).fileName());
+    document->setDocumentEdited(false);  // reopened, nothing made yet that could be lost
     return document;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QList>
+#include "core/recent/RecentDocuments.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -28,6 +30,11 @@ public:
     // `error` set) when the file cannot be read; an undecodable picture still
     // opens a document that says why.
     MyDocument* openDocumentWithContentsOfFile(const QString& path, bool display = true, QString* error = nullptr);
+
+    // Reopens an Open Recent entry: into `keyDocument` while it holds no
+    // picture and no change, otherwise into a new document. When a file has
+    // gone the entry leaves the list, nothing opens, and `error` says so.
+    MyDocument* openRecentDocument(const RecentDocument& entry, MyDocument* keyDocument, QString* error = nullptr);
 
     // The document whose window is `window` (or holds the widget), if any;
     // a dialog is a window of its own and has none.

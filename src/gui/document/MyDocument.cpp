@@ -10,7 +10,9 @@
 #include "gui/document/DocumentActions.h"
 #include "gui/document/DocumentToolbar.h"
 #include "gui/document/StatusReadout.h"
+#include "gui/document/DocumentPrinting.h"
 #include "gui/document/DocumentZoom.h"
+#include "gui/document/RecentMenu.h"
 #include "gui/document/WindowDrop.h"
 #include "gui/imageview/ImageView.h"
 #include "gui/zoom/ZoomScrollView.h"
@@ -98,6 +100,7 @@ MyDocument::MyDocument(UserDefaults& defaults, QWidget* parent)
                                               defaults_);
     autoAligner_ = new AutoAligner(*this, defaults_);
     zoom_ = new DocumentZoom(*this, defaults_);
+    printing_ = new DocumentPrinting(*this);
     actions_ = new DocumentActions(*this);
     actions_->installMenus(menuBar());
     connect(this, &MyDocument::stateChanged, actions_, &DocumentActions::updateActions);
@@ -291,6 +294,8 @@ void MyDocument::loadPair(const QString& leftPath, const QString& rightPath)
                             QFile::encodeName(rightPath).toStdString());
     reportLoad(leftImage_, leftPath);
     reportLoad(rightImage_, rightPath);
+    if (leftImage_->image() && rightImage_->image())
+        rememberOpened(defaults_, leftPath, rightPath);
     zoom_->picturesArrived({leftImage_, rightImage_, resultImage_});
     // A loaded picture starts a new alignment; the change handler then
     // composes once for both.
@@ -314,6 +319,8 @@ void MyDocument::loadIntoView(ImageView* view, const QString& path)
 {
     view->setImageWithFile(QFile::encodeName(path).toStdString());
     reportLoad(view, path);
+    if (view->image())
+        rememberOpened(defaults_, view == leftImage_ ? path : QString(), view == leftImage_ ? QString() : path);
     zoom_->picturesArrived({view, resultImage_});
     // A loaded picture starts a new alignment, then counts as any other
     // change; composing waits for the change handler, so it happens once.
@@ -504,14 +511,12 @@ void MyDocument::printShowingPrintPanel(bool)
 {
     if (printPanel_)
         return;
-    // One printer set-up shared by every document, as the platform's print info is.
-    static QPrinter sharedPrinter(QPrinter::HighResolution);
-    auto* panel = new QPrintDialog(&sharedPrinter, this);
+    auto* panel = new QPrintDialog(&sharedPrinter(), this);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setWindowModality(Qt::WindowModal);
     connect(panel, &QDialog::finished, this, [this](int result) {
         printPanel_ = nullptr;
-        if (result == QDialog::Accepted && printTo(sharedPrinter))
+        if (result == QDialog::Accepted && printTo(sharedPrinter()))
             showNote(localizedString("Printed").arg(displayName_));
     });
     printPanel_ = panel;

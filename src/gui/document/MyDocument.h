@@ -26,6 +26,7 @@ namespace korvex {
 class ApplicationCommands;
 class AutoAligner;
 class DocumentActions;
+class DocumentPrinting;
 class DocumentToolbar;
 class DocumentZoom;
 class ImageView;
@@ -60,6 +61,8 @@ public:
     DocumentToolbar* toolbar() const { return toolbar_; }
     AutoAligner& autoAligner() const { return *autoAligner_; }
     DocumentZoom& documentZoom() const { return *zoom_; }
+    UserDefaults& defaults() const { return defaults_; }
+    DocumentPrinting& printing() const { return *printing_; }
 
     // The window's actions, one per command, shared by its menus and toolbar.
     QAction* action(Command command) const;
@@ -170,6 +173,7 @@ private:
     AutoAligner* autoAligner_ = nullptr;  // owned by the window
     StatusReadout* readout_ = nullptr;    // owned by the status bar
     DocumentZoom* zoom_ = nullptr;        // owned by the window
+    DocumentPrinting* printing_ = nullptr;  // owned by the window
     std::optional<std::vector<std::uint8_t>> fileToLoad_;
     QPointer<QFileDialog> openPanel_;
     QPointer<QFileDialog> savePanel_;
