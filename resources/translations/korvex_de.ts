@@ -534,6 +534,11 @@
         <translation>Weitere Menüs</translation>
     </message>
     <message>
+        <source>Page number</source>
+        <comment>AccPageNumber</comment>
+        <translation>Seitenzahl</translation>
+    </message>
+    <message>
         <source>Window size</source>
         <comment>AccSizeGrip</comment>
         <translation>Fenstergröße</translation>

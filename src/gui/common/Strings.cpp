@@ -129,6 +129,7 @@ const std::map<std::string_view, const char*, std::less<>>& englishStrings()
         {"AccScrollVertical", "Vertical scrolling"},
         {"AccMoreToolbarItems", "More toolbar items"},
         {"AccMoreMenus", "More menus"},
+        {"AccPageNumber", "Page number"},
         {"AccSizeGrip", "Window size"},
 
         // Menus.
