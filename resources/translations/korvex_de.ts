@@ -159,7 +159,7 @@
         <translation>Zur nächsten Brillenart wechseln</translation>
     </message>
     <message>
-        <source>Color</source>
+        <source>Colour</source>
         <comment>Color</comment>
         <translation>Farbe</translation>
     </message>
@@ -369,6 +369,106 @@
         <translation>Bilder aus dem Web können hier nicht abgelegt werden: Speichern Sie das Bild zuerst in einer Datei und legen Sie dann die Datei hier ab.</translation>
     </message>
     <message>
+        <source>The picture could not be copied.</source>
+        <comment>CannotCopy</comment>
+        <translation>Das Bild konnte nicht kopiert werden.</translation>
+    </message>
+    <message>
+        <source>Paste puts a picture into the left or right view: choose the Left or Right tab first.</source>
+        <comment>PasteNeedsPictureTab</comment>
+        <translation>Einfügen legt ein Bild in die linke oder rechte Ansicht: Wählen Sie zuerst den Reiter „Links“ oder „Rechts“.</translation>
+    </message>
+    <message>
+        <source>There is no picture on the clipboard.</source>
+        <comment>NothingToPaste</comment>
+        <translation>In der Zwischenablage ist kein Bild.</translation>
+    </message>
+    <message>
+        <source>Glasses</source>
+        <comment>UndoGlasses</comment>
+        <translation>Brille</translation>
+    </message>
+    <message>
+        <source>Colour</source>
+        <comment>UndoColor</comment>
+        <translation>Farbe</translation>
+    </message>
+    <message>
+        <source>Depth</source>
+        <comment>UndoDepth</comment>
+        <translation>Tiefe</translation>
+    </message>
+    <message>
+        <source>Vertical Offset</source>
+        <comment>UndoVertical</comment>
+        <translation>Vertikaler Versatz</translation>
+    </message>
+    <message>
+        <source>Reset Alignment</source>
+        <comment>UndoReset</comment>
+        <translation>Ausrichtung zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Swap Pictures</source>
+        <comment>UndoSwap</comment>
+        <translation>Bilder vertauschen</translation>
+    </message>
+    <message>
+        <source>Anaglyph Method</source>
+        <comment>UndoMethod</comment>
+        <translation>Anaglyphenverfahren</translation>
+    </message>
+    <message>
+        <source>Colour Mixing</source>
+        <comment>UndoColourMixing</comment>
+        <translation>Farbmischung</translation>
+    </message>
+    <message>
+        <source>Result Format</source>
+        <comment>UndoResultFormat</comment>
+        <translation>Ergebnisformat</translation>
+    </message>
+    <message>
+        <source>Auto Align</source>
+        <comment>UndoAutoAlign</comment>
+        <translation>Automatisch ausrichten</translation>
+    </message>
+    <message>
+        <source>Rotate Right Picture</source>
+        <comment>UndoRotate</comment>
+        <translation>Rechtes Bild drehen</translation>
+    </message>
+    <message>
+        <source>Clear Correction</source>
+        <comment>UndoClearCorrection</comment>
+        <translation>Korrektur entfernen</translation>
+    </message>
+    <message>
+        <source>Open Picture</source>
+        <comment>UndoLoad</comment>
+        <translation>Bild öffnen</translation>
+    </message>
+    <message>
+        <source>Open Pictures</source>
+        <comment>UndoLoadPair</comment>
+        <translation>Bilder öffnen</translation>
+    </message>
+    <message>
+        <source>Drop Picture</source>
+        <comment>UndoDrop</comment>
+        <translation>Bild ablegen</translation>
+    </message>
+    <message>
+        <source>Paste Picture</source>
+        <comment>UndoPaste</comment>
+        <translation>Bild einfügen</translation>
+    </message>
+    <message>
+        <source>Pin Point</source>
+        <comment>UndoPin</comment>
+        <translation>Passpunkt</translation>
+    </message>
+    <message>
         <source>Depth %1 px · Vertical %2 px · %3 %4 · %5</source>
         <comment>Readout</comment>
         <translation>Tiefe %1 px · Vertikal %2 px · %3 %4 · %5</translation>
@@ -547,6 +647,41 @@
         <source>&amp;File</source>
         <comment>MenuFileTitle</comment>
         <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <comment>MenuEditTitle</comment>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <comment>MenuUndo</comment>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <comment>MenuRedo</comment>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>&amp;Undo %1</source>
+        <comment>MenuUndoStep</comment>
+        <translation>&amp;Rückgängig: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1</source>
+        <comment>MenuRedoStep</comment>
+        <translation>&amp;Wiederholen: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <comment>MenuCopy</comment>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <comment>MenuPaste</comment>
+        <translation>&amp;Einfügen</translation>
     </message>
     <message>
         <source>&amp;Stereo</source>

@@ -84,10 +84,15 @@ void StereoDocument::commandEnding()
 
 void StereoDocument::set3DColor()
 {
-    colorize_ = !colorize_;
+    adoptColorize(!colorize_);
+    commandEnding();
+}
+
+void StereoDocument::adoptColorize(bool colorize)
+{
+    colorize_ = colorize;
     host_.showToolbarPicture(DocumentHost::ToolbarItem::Colorize, colorizeButtonName(colorize_));
     defaults_.setBool(colorizeKey, colorize_);
-    commandEnding();
 }
 
 void StereoDocument::set3DGlasses(int tag)
@@ -104,19 +109,30 @@ void StereoDocument::set3DGlasses(int tag)
     }
     if (glasses_ == previous)
         return;
+    adoptGlasses(glasses_);
+    commandEnding();
+}
+
+void StereoDocument::adoptGlasses(std::int32_t glasses)
+{
+    glasses_ = glasses;
     host_.showToolbarPicture(DocumentHost::ToolbarItem::Glasses, glassesButtonName(glasses_));
     defaults_.setInteger(glassesTypeKey, glasses_);
-    commandEnding();
 }
 
 void StereoDocument::setAnaglyphMethod(AnaglyphMethod method)
 {
     if (method == method_)
         return;
+    adoptMethod(method);
+    commandEnding();
+}
+
+void StereoDocument::adoptMethod(AnaglyphMethod method)
+{
     method_ = method;
     host_.showToolbarPicture(DocumentHost::ToolbarItem::Method, anaglyphMethodName(method_));
     defaults_.setString(methodKey, anaglyphMethodName(method_));
-    commandEnding();
 }
 
 void StereoDocument::nextAnaglyphMethod()
@@ -135,10 +151,15 @@ void StereoDocument::setCustomMatrices(const MixingMatrices& matrices)
 {
     if (matrices == customMatrices_)
         return;
-    customMatrices_ = matrices;
-    defaults_.setString(customMatrixKey, formatMixingMatrices(customMatrices_));
+    adoptCustomMatrices(matrices);
     if (method_ == AnaglyphMethod::Custom)
         commandEnding();
+}
+
+void StereoDocument::adoptCustomMatrices(const MixingMatrices& matrices)
+{
+    customMatrices_ = matrices;
+    defaults_.setString(customMatrixKey, formatMixingMatrices(customMatrices_));
 }
 
 void StereoDocument::resetAlignment()
@@ -159,9 +180,14 @@ void StereoDocument::setResultFormat(StereoFormat format)
 {
     if (format == resultFormat_ || !stereoFormatInfo(format).isFrame)
         return;
+    adoptResultFormat(format);
+    commandEnding();
+}
+
+void StereoDocument::adoptResultFormat(StereoFormat format)
+{
     resultFormat_ = format;
     defaults_.setInteger(resultFormatKey, stereoFormatInfo(format).storedValue);
-    commandEnding();
 }
 
 void StereoDocument::setGap(int gap)
@@ -222,6 +248,34 @@ void StereoDocument::setPlacement(const PairPlacement& placement)
     horizontalOffset_ = placement.horizontalOffset;
     verticalOffset_ = placement.verticalOffset;
     correction_ = placement.correction;
+    commandEnding();
+}
+
+DocumentState StereoDocument::state() const
+{
+    return DocumentState{glasses_, colorize_, method_, customMatrices_, resultFormat_, placement()};
+}
+
+void StereoDocument::restoreState(const DocumentState& state)
+{
+    if (state == this->state())
+        return;
+    if (state.glasses != glasses_ && state.glasses >= firstGlasses && state.glasses <= lastGlasses)
+        adoptGlasses(state.glasses);
+    if (state.colorize != colorize_)
+        adoptColorize(state.colorize);
+    if (state.method != method_)
+        adoptMethod(state.method);
+    if (state.customMatrices != customMatrices_)
+        adoptCustomMatrices(state.customMatrices);
+    if (state.resultFormat != resultFormat_ && stereoFormatInfo(state.resultFormat).isFrame)
+        adoptResultFormat(state.resultFormat);
+    // As they were, not clamped: an empty view's pin has no picture to lie in.
+    left_.restorePinPoint(state.placement.leftPin);
+    right_.restorePinPoint(state.placement.rightPin);
+    horizontalOffset_ = state.placement.horizontalOffset;
+    verticalOffset_ = state.placement.verticalOffset;
+    correction_ = state.placement.correction;
     commandEnding();
 }
 

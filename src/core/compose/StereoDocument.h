@@ -4,6 +4,7 @@
 #include "core/bitmap/ImageEncoder.h"
 #include "core/compose/AnaglyphMethod.h"
 #include "core/compose/DocumentHost.h"
+#include "core/compose/DocumentState.h"
 #include "core/compose/OverlapGeometry.h"
 #include "core/compose/PairPlacement.h"
 #include "core/compose/UserDefaults.h"
@@ -69,6 +70,8 @@ public:
     const RightCorrection& rightCorrection() const { return correction_; }
     // The pins, offsets and correction together, as undo keeps them.
     PairPlacement placement() const;
+    // The settings and the placement together, as undo keeps them.
+    DocumentState state() const;
 
     // Inputs changed elsewhere (loads, pins, drops) and the result tab's state.
     void setChanged(bool changed) { changed_ = changed; }
@@ -115,6 +118,11 @@ public:
     // Pins, offsets and correction in one command (an automatic alignment,
     // an undo).
     void setPlacement(const PairPlacement& placement);
+    // Puts back a state read earlier (an undo or redo) in one command: the
+    // defaults and toolbar pictures follow, pin points come back exactly as
+    // they were, and the result is composed once. A glasses type or result
+    // format that names none is left as it is.
+    void restoreState(const DocumentState& state);
 
     // The right picture the composition uses: the corrected copy, made when
     // first needed after the correction or the picture changed, or the
@@ -145,6 +153,13 @@ private:
     bool composeResult();
     OverlapGeometry overlap() const;  // of the two pictures; both must be there
     void rotateRight(double degrees);
+    // A setting's new value with its toolbar picture and default, without
+    // ending the command.
+    void adoptGlasses(std::int32_t glasses);
+    void adoptColorize(bool colorize);
+    void adoptMethod(AnaglyphMethod method);
+    void adoptCustomMatrices(const MixingMatrices& matrices);
+    void adoptResultFormat(StereoFormat format);
 
     PictureStore& left_;
     PictureStore& right_;

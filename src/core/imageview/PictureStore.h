@@ -44,6 +44,8 @@ public:
     void setPinPoint(Point p);
     // The pin point that setPinPoint stores for a picture of this size (NaN gives 0).
     static Point clampedPinPoint(Point p, Size pictureSize);
+    // Puts back a pin point read earlier with its picture (an undo), as it was.
+    void restorePinPoint(Point p) { pinPoint_ = p; }
     Point pinPoint() const { return pinPoint_; }
 
     // Lends the bitmap; the store keeps it.

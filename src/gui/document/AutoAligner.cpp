@@ -120,7 +120,7 @@ void AutoAligner::apply(const Answer& answer)
     if (answer.corrected)
         model.adoptCorrectedRightPicture(answer.placed.placement.correction, answer.rightGeneration,
                                          std::move(answer.corrected->bitmap));
-    model.setPlacement(answer.placed.placement);
+    document_.changeUndoably("UndoAutoAlign", UndoMerge::None, [&] { model.setPlacement(answer.placed.placement); });
     // The pins moved to the centres.
     document_.leftImage()->update();
     document_.rightImage()->update();

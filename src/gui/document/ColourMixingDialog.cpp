@@ -55,7 +55,8 @@ ColourMixingDialog::ColourMixingDialog(MyDocument& document)
     : QDialog(&document),
       document_(document),
       formerMethod_(document.model().anaglyphMethod()),
-      formerMatrices_(document.model().customMatrices())
+      formerMatrices_(document.model().customMatrices()),
+      formerState_(document.model().state())
 {
     setWindowTitle(plainText("MenuColourMixing").remove(QChar(0x2026)));
     setWindowModality(Qt::WindowModal);
@@ -154,6 +155,12 @@ void ColourMixingDialog::preview()
     StereoDocument& model = document_.model();
     model.setCustomMatrices(matrices());
     model.setAnaglyphMethod(AnaglyphMethod::Custom);
+}
+
+void ColourMixingDialog::accept()
+{
+    document_.recordChange("UndoColourMixing", formerState_);
+    QDialog::accept();
 }
 
 void ColourMixingDialog::reject()

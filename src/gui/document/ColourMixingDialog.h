@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/compose/AnaglyphMethod.h"
+#include "core/compose/DocumentState.h"
 
 #include <QDialog>
 
@@ -35,6 +36,8 @@ public:
     // Row (output red, green, blue) and column (input red, green, blue) of a side's box.
     QSpinBox* spinBox(bool left, int row, int column) const;
 
+    // OK: the mixing since the dialog opened becomes one undo step.
+    void accept() override;
     void reject() override;
 
 private:
@@ -43,6 +46,7 @@ private:
     MyDocument& document_;
     const AnaglyphMethod formerMethod_;
     const MixingMatrices formerMatrices_;
+    const DocumentState formerState_;
     QComboBox* presets_ = nullptr;
     std::array<QSpinBox*, 18> boxes_{};
     bool filling_ = false;

@@ -1,5 +1,6 @@
 #include "gui/document/CommandTable.h"
 
+#include "gui/common/Strings.h"
 #include "gui/document/AutoAligner.h"
 #include "gui/document/ColourMixingDialog.h"
 #include "gui/document/DocumentToolbar.h"
@@ -10,6 +11,7 @@
 #include "gui/imageview/ImageView.h"
 
 #include <QTabWidget>
+#include <QUndoStack>
 
 #include <stdexcept>
 
@@ -18,6 +20,14 @@ namespace korvex {
 namespace {
 
 using App = ApplicationCommands;
+
+QString undoText(const QUndoStack& stack, bool redo)
+{
+    const QString step = redo ? stack.redoText() : stack.undoText();
+    if (step.isEmpty())
+        return localizedString(redo ? "MenuRedo" : "MenuUndo");
+    return localizedString(redo ? "MenuRedoStep" : "MenuUndoStep").arg(step);
+}
 
 // Each offset key works with and without Shift; Shift moves by five.
 QList<QKeySequence> withAndWithoutShift(Qt::Key key)
@@ -84,7 +94,7 @@ CommandRow glassesRow(Command command, const char* objectName, const char* textK
             .shortcuts = {QKeySequence(Qt::ALT | Qt::Key(Qt::Key_0 + glasses % 10))},
             .exclusiveGroup = "glasses",
             .checked = glassesChecked,
-            .onDocument = [](MyDocument& d, int t) { d.model().set3DGlasses(glassesForTag(t)); }};
+            .onDocument = [](MyDocument& d, int t) { d.changeUndoably("UndoGlasses", UndoMerge::None, [&] { d.model().set3DGlasses(glassesForTag(t)); }); }};
 }
 
 CommandRow methodRow(Command command, const char* objectName, const char* textKey, AnaglyphMethod method)
@@ -98,7 +108,9 @@ CommandRow methodRow(Command command, const char* objectName, const char* textKe
             .tag = tag::methodFirst + index,
             .exclusiveGroup = "method",
             .checked = methodChecked,
-            .onDocument = [](MyDocument& d, int t) { d.model().setAnaglyphMethod(methodForTag(t)); }};
+            .onDocument = [](MyDocument& d, int t) {
+                d.changeUndoably("UndoMethod", UndoMerge::None, [&] { d.model().setAnaglyphMethod(methodForTag(t)); });
+            }};
 }
 
 // View > Result As: what the result tab shows, prints and saves as a still picture.
@@ -110,7 +122,9 @@ CommandRow resultAsRow(Command command, const char* objectName, const char* text
             .textKey = textKey,
             .exclusiveGroup = "resultFormat",
             .checked = [](const MyDocument& d, int) { return d.model().resultFormat() == Format; },
-            .onDocument = [](MyDocument& d, int) { d.model().setResultFormat(Format); }};
+            .onDocument = [](MyDocument& d, int) {
+                d.changeUndoably("UndoResultFormat", UndoMerge::None, [&] { d.model().setResultFormat(Format); });
+            }};
 }
 
 std::vector<CommandRow> makeTable()
@@ -147,6 +161,22 @@ std::vector<CommandRow> makeTable()
         {.command = Command::Quit, .objectName = "quit", .textKey = "MenuQuit", .tag = tag::general,
          .shortcuts = standardKeys(QKeySequence::Quit), .onApplication = &App::terminate},
 
+        {.command = Command::Undo, .objectName = "undo", .textKey = "MenuUndo",
+         .shortcuts = standardKeys(QKeySequence::Undo),
+         .available = [](const MyDocument& d) { return d.undoStack()->canUndo(); },
+         .currentText = [](const MyDocument& d) { return undoText(*d.undoStack(), false); },
+         .onDocument = [](MyDocument& d, int) { d.undoStack()->undo(); }},
+        {.command = Command::Redo, .objectName = "redo", .textKey = "MenuRedo",
+         .shortcuts = standardKeys(QKeySequence::Redo, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                                                       QKeySequence(Qt::CTRL | Qt::Key_Y)}),
+         .available = [](const MyDocument& d) { return d.undoStack()->canRedo(); },
+         .currentText = [](const MyDocument& d) { return undoText(*d.undoStack(), true); },
+         .onDocument = [](MyDocument& d, int) { d.undoStack()->redo(); }},
+        {.command = Command::Copy, .objectName = "copy", .textKey = "MenuCopy", .tag = tag::needsPicture,
+         .shortcuts = standardKeys(QKeySequence::Copy), .onDocument = [](MyDocument& d, int) { d.copy(); }},
+        {.command = Command::Paste, .objectName = "paste", .textKey = "MenuPaste",
+         .shortcuts = standardKeys(QKeySequence::Paste), .onDocument = [](MyDocument& d, int) { d.paste(); }},
+
         glassesRow(Command::GlassesRedGreen, "glassesRG", "MenuGlassesRG", 1),
         glassesRow(Command::GlassesRedCyan, "glassesRC", "MenuGlassesRC", 2),
         glassesRow(Command::GlassesRedBlue, "glassesRB", "MenuGlassesRB", 3),
@@ -168,41 +198,51 @@ std::vector<CommandRow> makeTable()
          .onDocument = [](MyDocument& d, int) { ColourMixingDialog::open(d); }},
         {.command = Command::Colorize, .objectName = "colorize", .textKey = "MenuColor", .tag = tag::colorize,
          .shortcuts = {QKeySequence(Qt::CTRL | Qt::Key_K)}, .checked = colorizeChecked,
-         .onDocument = [](MyDocument& d, int) { d.model().set3DColor(); }},
+         .onDocument = [](MyDocument& d, int) { d.changeUndoably("UndoColor", UndoMerge::None, [&] { d.model().set3DColor(); }); }},
         {.command = Command::IncDepth, .objectName = "incDepth", .textKey = "MenuIncDepth", .tag = tag::incDepth,
          .shortcuts = withAndWithoutShift(Qt::Key_Right), .iconName = "larger", .iconTextKey = "IncDepth",
-         .toolTipKey = "TBIncDepth", .onDocument = [](MyDocument& d, int) { d.model().incDepth(); }},
+         .toolTipKey = "TBIncDepth", .onDocument = [](MyDocument& d, int) { d.changeUndoably("UndoDepth", UndoMerge::Depth, [&] { d.model().incDepth(); }); }},
         {.command = Command::DecDepth, .objectName = "decDepth", .textKey = "MenuDecDepth", .tag = tag::decDepth,
          .shortcuts = withAndWithoutShift(Qt::Key_Left), .iconName = "smaller", .iconTextKey = "DecDepth",
-         .toolTipKey = "TBDecDepth", .onDocument = [](MyDocument& d, int) { d.model().decDepth(); }},
+         .toolTipKey = "TBDecDepth", .onDocument = [](MyDocument& d, int) { d.changeUndoably("UndoDepth", UndoMerge::Depth, [&] { d.model().decDepth(); }); }},
         {.command = Command::IncVerticalOffset, .objectName = "incVerticalOffset", .textKey = "MenuIncVOff",
          .tag = tag::incVerticalOffset, .shortcuts = withAndWithoutShift(Qt::Key_Up), .iconName = "up",
          .iconTextKey = "IncVOff", .toolTipKey = "TBIncVOff",
-         .onDocument = [](MyDocument& d, int) { d.model().incVerticalOffset(); }},
+         .onDocument = [](MyDocument& d, int) {
+             d.changeUndoably("UndoVertical", UndoMerge::Vertical, [&] { d.model().incVerticalOffset(); });
+         }},
         {.command = Command::DecVerticalOffset, .objectName = "decVerticalOffset", .textKey = "MenuDecVOff",
          .tag = tag::decVerticalOffset, .shortcuts = withAndWithoutShift(Qt::Key_Down), .iconName = "down",
          .iconTextKey = "DecVOff", .toolTipKey = "TBDecVOff",
-         .onDocument = [](MyDocument& d, int) { d.model().decVerticalOffset(); }},
+         .onDocument = [](MyDocument& d, int) {
+             d.changeUndoably("UndoVertical", UndoMerge::Vertical, [&] { d.model().decVerticalOffset(); });
+         }},
         {.command = Command::ResetAlignment, .objectName = "resetAlignment", .textKey = "MenuReset",
          .tag = tag::resetAlignment, .shortcuts = {QKeySequence(Qt::CTRL | Qt::Key_0)}, .iconName = "reset",
          .iconTextKey = "Reset", .toolTipKey = "TBReset",
-         .onDocument = [](MyDocument& d, int) { d.model().resetAlignment(); }},
+         .onDocument = [](MyDocument& d, int) { d.changeUndoably("UndoReset", UndoMerge::None, [&] { d.model().resetAlignment(); }); }},
         {.command = Command::SwitchPictures, .objectName = "switchPictures", .textKey = "MenuSwap",
          .shortcuts = {QKeySequence(Qt::CTRL | Qt::Key_T)}, .iconName = "swap", .iconTextKey = "Swap",
-         .toolTipKey = "TBSwap", .onDocument = [](MyDocument& d, int) { d.model().switchPictures(); }},
+         .toolTipKey = "TBSwap", .onDocument = [](MyDocument& d, int) { d.swapPictures(); }},
         {.command = Command::AutoAlign, .objectName = "autoAlign", .textKey = "MenuAutoAlign", .tag = tag::autoAlign,
          .shortcuts = {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A)}, .iconName = "autoalign",
          .iconTextKey = "AutoAlign", .toolTipKey = "TBAutoAlign",
          .onDocument = [](MyDocument& d, int) { d.autoAligner().start(); }},
         {.command = Command::RotateRightClockwise, .objectName = "rotateRightClockwise", .textKey = "MenuRotateCW",
          .tag = tag::rotateRightClockwise, .shortcuts = withAndWithoutShift(Qt::Key_BracketRight),
-         .onDocument = [](MyDocument& d, int) { d.model().rotateRightClockwise(); }},
+         .onDocument = [](MyDocument& d, int) {
+             d.changeUndoably("UndoRotate", UndoMerge::Rotate, [&] { d.model().rotateRightClockwise(); });
+         }},
         {.command = Command::RotateRightCounterclockwise, .objectName = "rotateRightCounterclockwise",
          .textKey = "MenuRotateCCW", .tag = tag::rotateRightCounterclockwise,
          .shortcuts = withAndWithoutShift(Qt::Key_BracketLeft),
-         .onDocument = [](MyDocument& d, int) { d.model().rotateRightCounterclockwise(); }},
+         .onDocument = [](MyDocument& d, int) {
+             d.changeUndoably("UndoRotate", UndoMerge::Rotate, [&] { d.model().rotateRightCounterclockwise(); });
+         }},
         {.command = Command::ClearCorrection, .objectName = "clearCorrection", .textKey = "MenuClearCorrection",
-         .tag = tag::clearCorrection, .onDocument = [](MyDocument& d, int) { d.model().clearCorrection(); }},
+         .tag = tag::clearCorrection, .onDocument = [](MyDocument& d, int) {
+             d.changeUndoably("UndoClearCorrection", UndoMerge::None, [&] { d.model().clearCorrection(); });
+         }},
         {.command = Command::AlignOnLoad, .objectName = "alignOnLoad", .textKey = "MenuAlignOnLoad",
          .checked = alignOnLoadChecked, .onDocument = [](MyDocument& d, int) {
              d.autoAligner().setAlignOnLoad(!d.autoAligner().alignOnLoad());
@@ -278,9 +318,12 @@ const CommandRow& commandRow(Command command)
 
 bool isEnabled(Command command, const MyDocument* document)
 {
-    const int itemTag = commandRow(command).tag;
+    const CommandRow& row = commandRow(command);
+    const int itemTag = row.tag;
     if (!document)
         return itemTag == tag::general || itemTag == tag::generalOther;
+    if (row.available && !row.available(*document))
+        return false;
     if (itemTag >= tag::methodFirst && itemTag <= tag::methodLast)
         return isMethodAvailable(methodForTag(itemTag), document->model().glasses());
     switch (itemTag) {
@@ -319,6 +362,12 @@ void perform(Command command, MyDocument* document, ApplicationCommands* applica
         (application->*row.onApplication)();
 }
 
+QString commandText(Command command, const MyDocument* document)
+{
+    const CommandRow& row = commandRow(command);
+    return row.currentText && document ? row.currentText(*document) : localizedString(row.textKey);
+}
+
 bool isChecked(Command command, const MyDocument& document)
 {
     const CommandRow& row = commandRow(command);
@@ -337,6 +386,9 @@ const std::vector<MenuRow>& menuLayout()
           E::separator(), E::item(Command::Save), E::item(Command::SaveAs),
           E::separator(), E::item(Command::PageSetup), E::item(Command::PrintPreview), E::item(Command::Print),
           E::separator(), E::item(Command::Close), E::item(Command::Quit)}},
+        {"MenuEditTitle",
+         {E::item(Command::Undo), E::item(Command::Redo), E::separator(), E::item(Command::Copy),
+          E::item(Command::Paste)}},
         {"MenuStereoTitle",
          {E::item(Command::GlassesRedGreen), E::item(Command::GlassesRedCyan), E::item(Command::GlassesRedBlue),
           E::item(Command::GlassesGreenRed), E::item(Command::GlassesCyanRed), E::item(Command::GlassesBlueRed),

@@ -5,6 +5,7 @@
 
 #include <QKeySequence>
 #include <QList>
+#include <QString>
 
 #include <vector>
 
@@ -26,6 +27,10 @@ struct CommandRow {
     // Checkable items; those sharing a group name are a choice of one.
     const char* exclusiveGroup = nullptr;
     bool (*checked)(const MyDocument&, int tag) = nullptr;
+    // A further condition beside the tag's rule, and a text that follows the
+    // document (Undo names the step it undoes).
+    bool (*available)(const MyDocument&) = nullptr;
+    QString (*currentText)(const MyDocument&) = nullptr;
     // The handler: a command of the document it is triggered in, or of the application.
     void (*onDocument)(MyDocument&, int tag) = nullptr;
     void (ApplicationCommands::*onApplication)() = nullptr;
@@ -40,6 +45,8 @@ bool isEnabled(Command command, const MyDocument* document);
 // Carries out the command for the document (a document's command needs
 // one) or the application, when it is enabled for that document.
 void perform(Command command, MyDocument* document, ApplicationCommands* application);
+// The item's text for the document: its own, or the key's.
+QString commandText(Command command, const MyDocument* document);
 // Whether the item carries a check mark for the document (false for items
 // that are not checkable).
 bool isChecked(Command command, const MyDocument& document);

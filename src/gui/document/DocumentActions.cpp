@@ -96,6 +96,8 @@ void DocumentActions::updateActions()
 {
     for (const auto& [command, a] : actions_) {
         a->setEnabled(isEnabled(command, &document_));
+        if (commandRow(command).currentText)
+            a->setText(commandText(command, &document_));
         if (a->isCheckable())
             a->setChecked(isChecked(command, document_));
     }

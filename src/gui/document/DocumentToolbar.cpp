@@ -135,11 +135,17 @@ const DocumentToolbar::OwnItem* DocumentToolbar::ownItem(const QString& identifi
         {openRightItemIdentifier, "OpenR", "TBOpenR", [](const DocumentToolbar&) { return QStringLiteral("openright"); },
          [](DocumentToolbar& t) { t.document().openRight(); }},
         {glassesItemIdentifier, "Glasses", "TBGlasses", [](const DocumentToolbar& t) { return t.glassesButtonName(); },
-         [](DocumentToolbar& t) { t.document().model().set3DGlasses(0); }},
+         [](DocumentToolbar& t) {
+             t.document().changeUndoably("UndoGlasses", UndoMerge::None, [&] { t.document().model().set3DGlasses(0); });
+         }},
         {colorItemIdentifier, "Color", "TBColor", [](const DocumentToolbar& t) { return t.colorizeButtonName(); },
-         [](DocumentToolbar& t) { t.document().model().set3DColor(); }},
+         [](DocumentToolbar& t) {
+             t.document().changeUndoably("UndoColor", UndoMerge::None, [&] { t.document().model().set3DColor(); });
+         }},
         {methodItemIdentifier, "Method", "TBMethod", [](const DocumentToolbar& t) { return t.methodButtonName(); },
-         [](DocumentToolbar& t) { t.document().model().nextAnaglyphMethod(); }},
+         [](DocumentToolbar& t) {
+             t.document().changeUndoably("UndoMethod", UndoMerge::None, [&] { t.document().model().nextAnaglyphMethod(); });
+         }},
         {customizeItemIdentifier, "Customize", "TBCustomize",
          [](const DocumentToolbar&) { return QStringLiteral("customize"); },
          [](DocumentToolbar& t) { t.runCustomizePalette(); }},

@@ -13,11 +13,10 @@
 #include "gui/document/DocumentPrinting.h"
 #include "gui/document/DocumentZoom.h"
 #include "gui/document/RecentMenu.h"
+#include "gui/document/UndoCommands.h"
 #include "gui/document/WindowDrop.h"
 #include "gui/imageview/ImageView.h"
 #include "gui/zoom/ZoomScrollView.h"
-
-#include <optional>
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -33,6 +32,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QUndoStack>
 
 #include <optional>
 #include <utility>
@@ -101,6 +101,8 @@ MyDocument::MyDocument(UserDefaults& defaults, QWidget* parent)
     autoAligner_ = new AutoAligner(*this, defaults_);
     zoom_ = new DocumentZoom(*this, defaults_);
     printing_ = new DocumentPrinting(*this);
+    undoStack_ = new QUndoStack(this);
+    trackUndoState();
     actions_ = new DocumentActions(*this);
     actions_->installMenus(menuBar());
     connect(this, &MyDocument::stateChanged, actions_, &DocumentActions::updateActions);
@@ -115,6 +117,10 @@ MyDocument::~MyDocument()
 {
     closed_ = true;
     emit destroying(this);
+    // The stack's steps go while the model they name is still whole, and
+    // without telling a window that is being taken apart.
+    undoStack_->disconnect(this);
+    delete undoStack_;
 }
 
 void MyDocument::loadDataRepresentation(std::vector<std::uint8_t> bytes)
@@ -148,6 +154,7 @@ void MyDocument::awakeFromNib()
     new WindowDropTarget(*this);
     connect(leftImage_, &ImageView::pinHasChanged, this, &MyDocument::imageHasChanged);
     connect(rightImage_, &ImageView::pinHasChanged, this, &MyDocument::imageHasChanged);
+    recordViewChanges();  // after the handlers above: a step is pushed once its change is made
     connect(tabView_, &QTabWidget::currentChanged, this, &MyDocument::tabViewDidSelectTabViewItem);
     // The pin views take the keyboard: arrows move the pin, Tab goes to the other view.
     for (ImageView* view : {leftImage_, rightImage_}) {
@@ -186,6 +193,7 @@ void MyDocument::setApplicationCommands(ApplicationCommands* application)
 
 void MyDocument::imageHasChanged()
 {
+    matchesSavedState_ = false;  // a new change, which may compose and mark the window
     model_->setChanged(true);
     if (model_->resultVisible())
         model_->recalc();
@@ -289,6 +297,8 @@ void MyDocument::openFileDidEnd(bool accepted, const QStringList& files, ImageVi
 
 void MyDocument::loadPair(const QString& leftPath, const QString& rightPath)
 {
+    auto command = std::make_unique<PictureCommand>(*this, std::vector<ImageView*>{leftImage_, rightImage_},
+                                                    localizedString("UndoLoadPair"));
     // Both views at once, on both cores; a stereo file named for both is decoded once.
     PicturePairLoader::load(leftImage_->store(), QFile::encodeName(leftPath).toStdString(), rightImage_->store(),
                             QFile::encodeName(rightPath).toStdString());
@@ -297,12 +307,7 @@ void MyDocument::loadPair(const QString& leftPath, const QString& rightPath)
     if (leftImage_->image() && rightImage_->image())
         rememberOpened(defaults_, leftPath, rightPath);
     zoom_->picturesArrived({leftImage_, rightImage_, resultImage_});
-    // A loaded picture starts a new alignment; the change handler then
-    // composes once for both.
-    model_->setOffsets(0, 0);
-    model_->setCorrection({});
-    imageHasChanged();
-    autoAligner_->picturesLoaded();
+    finishLoad(std::move(command));
 }
 
 void MyDocument::loadLeft(const QString& path)
@@ -317,17 +322,13 @@ void MyDocument::loadRight(const QString& path)
 
 void MyDocument::loadIntoView(ImageView* view, const QString& path)
 {
+    auto command = std::make_unique<PictureCommand>(*this, std::vector<ImageView*>{view}, localizedString("UndoLoad"));
     view->setImageWithFile(QFile::encodeName(path).toStdString());
     reportLoad(view, path);
     if (view->image())
         rememberOpened(defaults_, view == leftImage_ ? path : QString(), view == leftImage_ ? QString() : path);
     zoom_->picturesArrived({view, resultImage_});
-    // A loaded picture starts a new alignment, then counts as any other
-    // change; composing waits for the change handler, so it happens once.
-    model_->setOffsets(0, 0);
-    model_->setCorrection({});
-    imageHasChanged();
-    autoAligner_->picturesLoaded();
+    finishLoad(std::move(command));
 }
 
 void MyDocument::reportLoad(ImageView* view, const QString& path)
@@ -453,6 +454,7 @@ bool MyDocument::writeResult(const QString& path, const QString& typeName, QStri
     fileType_ = typeName;
     setDisplayName(QFileInfo(path).fileName());
     setDocumentEdited(false);
+    undoStack_->setClean();
     showNote(localizedString("Saved").arg(QFileInfo(path).fileName()));
     emit stateChanged();
     return true;
@@ -471,11 +473,12 @@ bool MyDocument::isShiftHeld() const
 
 void MyDocument::setDocumentEdited(bool edited)
 {
-    setWindowModified(edited);
+    setWindowModified(edited && !matchesSavedState_);
 }
 
 void MyDocument::documentChanged()
 {
+    matchesSavedState_ = false;
     emit stateChanged();
 }
 

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -20,6 +21,8 @@ class QMessageBox;
 class QPrintDialog;
 class QPrinter;
 class QTabWidget;
+class QUndoCommand;
+class QUndoStack;
 
 namespace korvex {
 
@@ -33,6 +36,9 @@ class ImageView;
 class StatusReadout;
 class UserDefaults;
 class ZoomScrollView;
+
+// Kinds of undo steps that merge when they follow each other quickly.
+enum class UndoMerge { None = -1, Depth = 1, Vertical, Rotate, LeftPin, RightPin };
 
 // One stereo document and its window: three tabs (left "1", right "2",
 // result "3"), each an ImageView in its ZoomScrollView. The stereo model
@@ -70,6 +76,26 @@ public:
     void updateActions();
     // Where the application's commands (New, Quit, About...) go.
     void setApplicationCommands(ApplicationCommands* application);
+
+    // Undo. Every change a user makes is one step on this stack; the edited
+    // mark is cleared when undo or redo comes back to the saved state.
+    QUndoStack* undoStack() const { return undoStack_; }
+    // Runs a change of the settings or the placement as one undo step named
+    // by the text key; steps of the same kind (but None) in quick
+    // succession, as a held key makes them, become one.
+    void changeUndoably(const char* nameKey, UndoMerge merge, const std::function<void()>& change);
+    // The step from `before` to the present state, for a change made over
+    // time (a dialog, a search); nothing when the state is as it was.
+    void recordChange(const char* nameKey, const DocumentState& before, UndoMerge merge = UndoMerge::None);
+    void swapPictures();
+    // After an undo or redo has put the state back, or pictures with it.
+    void stateRestored();
+    void picturesRestored();
+
+    // The clipboard: the selected tab's picture out, a picture into the left
+    // or right view (refused, with a message, on the result tab).
+    void copy();
+    void paste();
 
     // Opening pictures through a window-modal file dialog.
     void openLeft();
@@ -150,6 +176,12 @@ private:
     // Shows the tab of the left or right view and gives it the keyboard.
     void showPinView(ImageView* view);
     void loadIntoView(ImageView* view, const QString& path);
+    void pushUndo(QUndoCommand* command);
+    void trackUndoState();
+    // Pushes the undo steps of drops and pin moves in the picture views.
+    void recordViewChanges();
+    // Ends a load (open, pair, paste): a new alignment, composed once, one undo step.
+    void finishLoad(std::unique_ptr<QUndoCommand> command);
     // Tells the user when the view's last load failed or found damage.
     void reportLoad(ImageView* view, const QString& path);
     void showSaveError(const QString& path, const QString& reason);
@@ -184,6 +216,15 @@ private:
     // From the close question until its answer (and the save it started) is settled.
     bool askingToClose_ = false;
     QuitAnswer quitAnswer_;
+    QUndoStack* undoStack_ = nullptr;  // owned by the window
+    bool pushing_ = false;
+    // An undo or redo has come back to the saved state: a composition then
+    // must not mark the window edited.
+    bool matchesSavedState_ = false;
+    // What a drop or a pin move is about to replace.
+    std::unique_ptr<QUndoCommand> pendingPictureChange_;
+    std::optional<DocumentState> pendingPinState_;
+    UndoMerge pendingPinMerge_ = UndoMerge::None;
     bool closeApproved_ = false;
     bool closed_ = false;
     QString filePath_;

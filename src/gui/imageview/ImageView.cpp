@@ -212,6 +212,7 @@ void ImageView::mousePressEvent(QMouseEvent* e)
         QWidget::mousePressEvent(e);
         return;
     }
+    emit pinWillChange(false);
     store_.setPinPoint(geometry().mapToPicture(e->position()));
     update();
     emit pinHasChanged();
@@ -222,6 +223,7 @@ bool ImageView::movePinBy(double dx, double dy)
     if (type() == ResultRole || !store_.image())
         return false;
     const Point pin = store_.pinPoint();
+    emit pinWillChange(true);
     store_.setPinPoint({pin.x + dx, pin.y + dy});
     if (zoomView_) {
         const QPointF at = geometry().mapToWidget(store_.pinPoint());
@@ -298,6 +300,7 @@ bool ImageView::performDragOperation(const QMimeData* data)
         }
     }
     if (found) {
+        emit imageWillChange();
         store_.setImageWithData(
             std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                           std::size_t(bytes.size())));

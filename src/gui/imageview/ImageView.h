@@ -85,7 +85,12 @@ public:
     bool movePinBy(double dx, double dy);
 
 signals:
+    // The ...WillChange signals come just before a drop, a click or an arrow
+    // key changes the picture or the pin point, so that the old one can be
+    // kept for undo.
+    void imageWillChange();
     void imageHasChanged();
+    void pinWillChange(bool byKey);
     void pinHasChanged();
     // Tab or Shift+Tab in a left or right view: the window shows the next picture view.
     void nextViewRequested(bool forward);

@@ -397,3 +397,66 @@ TEST_F(StereoDocumentTest, SwitchPicturesTwiceRestoresBitmapsAndPins)
 }
 
 }  // namespace
+
+TEST_F(StereoDocumentTest, RestoringAStateReadEarlierPutsBackEachPartInOneCommand)
+{
+    // What undo relies on: any state read with state() comes back whole from
+    // any other, the defaults and toolbar follow, and the result is composed
+    // once however many parts differ.
+    StereoDocument& d = document();
+    givePicture(left, 40, 30, 90);
+    givePicture(right, 40, 30, 30);
+    d.setResultVisible(true);
+    d.recalc();
+    const DocumentState base = d.state();
+
+    MixingMatrices mixing = StereoDocument::initialCustomMatrices;
+    mixing.left[4] = 333;
+    struct Case {
+        const char* what;
+        void (*change)(DocumentState&, const MixingMatrices&);
+        const char* storedDefault;  // the default written each way, "" when none
+    };
+    const Case cases[] = {
+        {"glasses", [](DocumentState& s, const MixingMatrices&) { s.glasses = 8; }, "GlassesType="},
+        {"colour", [](DocumentState& s, const MixingMatrices&) { s.colorize = true; }, "Colorize="},
+        {"method", [](DocumentState& s, const MixingMatrices&) { s.method = AnaglyphMethod::Grey; }, "AnaglyphMethod="},
+        {"mixing", [](DocumentState& s, const MixingMatrices& m) { s.customMatrices = m; }, "AnaglyphCustomMatrix="},
+        {"format", [](DocumentState& s, const MixingMatrices&) { s.resultFormat = StereoFormat::SideBySide; }, "ResultFormat="},
+        {"offsets", [](DocumentState& s, const MixingMatrices&) { s.placement.horizontalOffset = -7; s.placement.verticalOffset = 12; }, ""},
+        {"pins, exactly", [](DocumentState& s, const MixingMatrices&) { s.placement.leftPin = {-1, -1}; s.placement.rightPin = {12.25, 3}; }, ""},
+        {"correction", [](DocumentState& s, const MixingMatrices&) { s.placement.correction = {0.7, 1.01, 0.25, -0.5}; }, ""},
+        {"everything at once", [](DocumentState& s, const MixingMatrices& m) {
+             s = {4, true, AnaglyphMethod::Custom, m, StereoFormat::OverUnder, {{1, 2}, {3, 4}, 5, 6, {1.5, 1, 0, 0}}};
+         }, ""},
+    };
+    for (const Case& c : cases) {
+        DocumentState target = base;
+        c.change(target, mixing);
+        ASSERT_NE(target, base) << c.what;
+        for (const auto& [from, to] : {std::pair{base, target}, std::pair{target, base}}) {
+            ASSERT_EQ(d.state(), from) << c.what;
+            defaults.writes.clear();
+            const int before = compositions;
+            const int notices = host.changes;
+            d.restoreState(to);
+            EXPECT_EQ(d.state(), to) << c.what;
+            EXPECT_EQ(compositions, before + 1) << c.what;
+            EXPECT_EQ(host.changes, notices + 1) << c.what;
+            if (*c.storedDefault) {
+                ASSERT_FALSE(defaults.writes.empty()) << c.what;
+                EXPECT_EQ(defaults.writes.front().rfind(c.storedDefault, 0), 0u) << c.what << ": " << defaults.writes.front();
+            }
+        }
+    }
+    // The same state again is no command; a glasses type that names none is left alone.
+    const int before = compositions;
+    d.restoreState(base);
+    EXPECT_EQ(compositions, before);
+    DocumentState unknown = base;
+    unknown.glasses = 11;
+    unknown.placement.horizontalOffset = 4;
+    d.restoreState(unknown);
+    EXPECT_EQ(d.glasses(), base.glasses);
+    EXPECT_EQ(d.horizontalOffset(), 4);
+}
