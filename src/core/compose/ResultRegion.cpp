@@ -132,12 +132,18 @@ std::unique_ptr<Bitmap> sample(const Bitmap& picture, const ReducedCopies* reduc
 
 }  // namespace
 
+bool ResultRegion::isWholeScale() const
+{
+    return x == std::floor(x) && y == std::floor(y) && width == outWide && height == outHigh;
+}
+
 std::unique_ptr<Bitmap> composeResultRegion(const AnaglyphComposer& composer, const RegionSources& sources,
                                             const OverlapGeometry& geometry, const ResultRegion& region)
 {
     const ResultRegion& r = region;
-    if (!sources.left || !sources.right || r.x < 0 || r.y < 0 || r.width < 1 || r.height < 1 || r.outWide < 1
-        || r.outHigh < 1 || r.x + r.width > geometry.pixelsWide() || r.y + r.height > geometry.pixelsHigh())
+    if (!sources.left || !sources.right || !(r.x >= 0) || !(r.y >= 0) || !(r.width > 0) || !(r.height > 0)
+        || r.outWide < 1 || r.outHigh < 1 || r.x + r.width > geometry.pixelsWide()
+        || r.y + r.height > geometry.pixelsHigh())
         return nullptr;
     auto result = Bitmap::createRGBCanvas(r.outWide, r.outHigh);
     if (!result)
@@ -145,18 +151,18 @@ std::unique_ptr<Bitmap> composeResultRegion(const AnaglyphComposer& composer, co
     const bool correcting = sources.rightCorrection && !sources.rightCorrection->isIdentity();
     if (r.isWholeScale() && !correcting) {
         OverlapGeometry part = geometry;
-        part.ul += r.x;
-        part.ur += r.x;
-        part.vl += r.y;
-        part.vr += r.y;
+        part.ul += std::int32_t(r.x);
+        part.ur += std::int32_t(r.x);
+        part.vl += std::int32_t(r.y);
+        part.vr += std::int32_t(r.y);
         part.W = r.width;
         part.H = r.height;
         composer.compose(*sources.left, *sources.right, part, *result);
         return result;
     }
 
-    const double stepX = double(r.width) / r.outWide;
-    const double stepY = double(r.height) / r.outHigh;
+    const double stepX = r.width / r.outWide;
+    const double stepY = r.height / r.outHigh;
     // Output pixel (i, j) is centred on result point x + (i + 0.5) stepX; its
     // pixel-centre coordinate is half a pixel less.
     const PixelMap inResult{r.x + 0.5 * stepX - 0.5, stepX, 0, r.y + 0.5 * stepY - 0.5, 0, stepY};

@@ -11,18 +11,20 @@
 
 namespace korvex {
 
-// A part of the result: the rectangle x, y, width x height of its pixels
-// (rows from the top), made into outWide x outHigh pixels. The same size
-// gives the part itself; fewer pixels give it as a zoomed-out view shows it.
+// A part of the result: the rectangle x, y, width x height in its pixels
+// (rows from the top; fractions where a zoomed-out view's pixels fall
+// between the result's), made into outWide x outHigh pixels. Whole numbers
+// and the same size give the part itself; fewer pixels give it as a
+// zoomed-out view shows it.
 struct ResultRegion {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
+    double x = 0;
+    double y = 0;
+    double width = 0;
+    double height = 0;
     int outWide = 0;
     int outHigh = 0;
 
-    bool isWholeScale() const { return outWide == width && outHigh == height; }
+    bool isWholeScale() const;
 };
 
 // What a region is composed from. `right` is the picture the composition

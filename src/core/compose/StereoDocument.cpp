@@ -288,7 +288,7 @@ const Bitmap* StereoDocument::composedRightPicture()
     }
     if (!correctedRight_ || correctedFrom_ != right_.generation() || correctedWith_ != correction_) {
         correctedRight_.reset();  // the stale copy goes before the new one is made
-        correctedRight_ = resampleRightPicture(*original, correction_);
+        correctedRight_ = std::shared_ptr<const Bitmap>(resampleRightPicture(*original, correction_));
         correctedFrom_ = right_.generation();
         correctedWith_ = correction_;
     }
@@ -300,7 +300,7 @@ void StereoDocument::adoptCorrectedRightPicture(const RightCorrection& correctio
 {
     if (!corrected || rightGeneration != right_.generation())
         return;
-    correctedRight_ = std::move(corrected);
+    correctedRight_ = std::shared_ptr<const Bitmap>(std::move(corrected));
     correctedFrom_ = rightGeneration;
     correctedWith_ = correction;
 }
@@ -346,6 +346,7 @@ void StereoDocument::recalc()
 {
     if (!hasResult()) {
         resultProblem_.clear();
+        resultPending_ = false;
         host_.setDocumentEdited(false);
         return;
     }
@@ -353,8 +354,22 @@ void StereoDocument::recalc()
         return;
     changed_ = false;
     host_.setDocumentEdited(true);
-    if (composeResult())
-        result_.adjustFrame();
+    if (scheduler_) {
+        resultPending_ = true;
+        scheduler_->compositionRequested();
+        return;
+    }
+    composeResult();
+}
+
+void StereoDocument::completeResult()
+{
+    recalc();
+    if (resultPending_ && scheduler_)
+        scheduler_->finishComposition();
+    if (resultPending_ && hasResult())
+        composeResult();
+    resultPending_ = false;
 }
 
 OverlapGeometry StereoDocument::overlap() const
@@ -370,47 +385,52 @@ OverlapGeometry StereoDocument::overlap() const
         horizontalOffset_, verticalOffset_);
 }
 
-bool StereoDocument::composeResult()
+CompositionInputs StereoDocument::compositionInputs() const
 {
-    resultProblem_.clear();
-    const OverlapGeometry geometry = overlap();
-    if (!geometry.overlaps())
-        resultProblem_ = "the pictures do not overlap with these pin points and offsets";
-    const Bitmap* right = composedRightPicture();
-    if (!right) {
-        resultProblem_ = "not enough memory for the corrected right picture";
+    CompositionInputs in;
+    in.left = left_.image();
+    in.right = right_.image();
+    in.correction = correction_;
+    if (correctedRight_ && correctedFrom_ == right_.generation() && correctedWith_ == correction_)
+        in.correctedRight = correctedRight_;
+    in.geometry = overlap();
+    in.format = resultFormat_;
+    in.gap = gap_;
+    in.composer = AnaglyphComposer(glasses_, colorize_, method_, customMatrices_);
+    return in;
+}
+
+void StereoDocument::adoptComposition(ComposedResult composed)
+{
+    if (correction_.isIdentity())
+        correctedRight_.reset();  // a copy for a correction no longer in use
+    if (composed.correctedRight) {
+        correctedRight_ = std::move(composed.correctedRight);
+        correctedFrom_ = right_.generation();
+        correctedWith_ = correction_;
+    }
+    resultProblem_ = std::move(composed.problem);
+    resultPending_ = false;
+    // Frames are re-laid only for a picture; an empty result stays quiet, as before.
+    if (composed.picture)
+        result_.setImage(std::move(composed.picture));
+    else
         result_.createImageWithSize(Size{});
-        return false;
-    }
-    if (resultFormat_ == StereoFormat::Anaglyph) {
-        result_.createImageWithSize(Size{geometry.W, geometry.H});
-        Bitmap* canvas = result_.image();
-        if (!canvas)
-            return false;
-        AnaglyphComposer(glasses_, colorize_, method_, customMatrices_)
-            .compose(*left_.image(), *right, geometry, *canvas);
-        return true;
-    }
-    const StereoFrameSize size = stereoFrameSize(resultFormat_, geometry.pixelsWide(), geometry.pixelsHigh(), gap_);
-    if (geometry.overlaps() && !size)
-        resultProblem_ = size.error;
-    result_.createImageWithSize(resultProblem_.empty() ? Size{double(size.width), double(size.height)} : Size{});
-    Bitmap* canvas = result_.image();
-    if (!canvas)
-        return false;
-    if (!fillStereoFrame(AlignedPair(*left_.image(), *right, geometry), resultFormat_, gap_, *canvas)) {
-        resultProblem_ = "not enough memory for the " + std::string(stereoFormatInfo(resultFormat_).code) + " picture";
-        result_.createImageWithSize(Size{});
-        return false;
-    }
-    return true;
+}
+
+void StereoDocument::composeResult()
+{
+    // The composition of the present inputs, here and now; the former
+    // canvas lends its memory to the new one.
+    ComposedResult composed = composeResultPicture(compositionInputs(), {}, result_.imageAndDetach());
+    adoptComposition(std::move(composed));
 }
 
 EncodeResult StereoDocument::dataRepresentationOfType(std::string_view typeName)
 {
     // The edited mark is left to the caller, to clear once the file is
     // written: a save that fails must not make the changes look saved.
-    recalc();
+    completeResult();
     if (const std::optional<PairFileType> pairType = pairFileTypeForName(typeName)) {
         if (!hasResult())
             return EncodeResult{{}, "there is no stereo pair to save"};

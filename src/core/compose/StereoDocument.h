@@ -7,6 +7,7 @@
 #include "core/compose/DocumentState.h"
 #include "core/compose/OverlapGeometry.h"
 #include "core/compose/PairPlacement.h"
+#include "core/compose/ResultComposition.h"
 #include "core/compose/UserDefaults.h"
 #include "core/imageview/PictureStore.h"
 #include "core/stereo/StereoFormat.h"
@@ -19,6 +20,18 @@
 #include <string_view>
 
 namespace korvex {
+
+// Where the window takes the composition over: it shows what is in sight
+// first and composes the whole result off its thread.
+class CompositionScheduler {
+public:
+    virtual ~CompositionScheduler() = default;
+    // The inputs changed while the result shows: compose them, later.
+    virtual void compositionRequested() = 0;
+    // Brings the requested composition in now (a save, a print): waits for it
+    // or gives up, and then the document composes it itself.
+    virtual void finishComposition() = 0;
+};
 
 // The model half of a stereo document: the settings that turn the left and
 // right pictures into the anaglyph, the commands that change them, and the
@@ -134,8 +147,23 @@ public:
     void adoptCorrectedRightPicture(const RightCorrection& correction, std::uint64_t rightGeneration,
                                     std::unique_ptr<Bitmap> corrected);
 
-    // Composes the result when an input changed since the last composition.
+    // Composes the result when an input changed since the last composition,
+    // or, with a scheduler, asks it to.
     void recalc();
+    // Hands the composition to the window (null: compose at once, as the
+    // command-line tool does). The scheduler must outlive the document.
+    void setCompositionScheduler(CompositionScheduler* scheduler) { scheduler_ = scheduler; }
+    // The result store does not yet hold the composition of the present inputs.
+    bool resultPending() const { return resultPending_; }
+    // What a composition of the present state reads; both pictures must be there.
+    CompositionInputs compositionInputs() const;
+    // A composition of the inputs as they are now, made elsewhere: the result
+    // store takes its picture. The caller makes sure nothing changed since
+    // the inputs were taken.
+    void adoptComposition(ComposedResult composed);
+    // Returns once the result store holds the composition of the present
+    // inputs: the scheduler finishes it, or it is composed here.
+    void completeResult();
 
     // The save's bytes: recomposes if needed, then encodes the result by the
     // type name's prefix. A pair file type's exact name ("MPO", "JPS",
@@ -150,7 +178,7 @@ public:
 
 private:
     void commandEnding();
-    bool composeResult();
+    void composeResult();
     OverlapGeometry overlap() const;  // of the two pictures; both must be there
     void rotateRight(double degrees);
     // A setting's new value with its toolbar picture and default, without
@@ -181,9 +209,11 @@ private:
     std::string resultProblem_;
     RightCorrection correction_;
     // The corrected copy and the generation of the right picture it came from.
-    std::unique_ptr<Bitmap> correctedRight_;
+    std::shared_ptr<const Bitmap> correctedRight_;
     std::uint64_t correctedFrom_ = 0;
     RightCorrection correctedWith_;
+    CompositionScheduler* scheduler_ = nullptr;
+    bool resultPending_ = false;
 };
 
 }  // namespace korvex

@@ -13,7 +13,7 @@ PictureStore::PictureStore() = default;
 
 bool PictureStore::setImageWithFile(const std::string& path)
 {
-    image_.reset();  // the old picture goes before the new one is decoded
+    retireImage();  // the old picture goes before the new one is decoded
     renewGeneration();
     return setDecodedImage(decodeFileShare(path, itype_));
 }
@@ -28,7 +28,7 @@ DecodeResult PictureStore::decodeFileShare(const std::string& path, int role)
 
 bool PictureStore::setDecodedImage(DecodeResult decoded)
 {
-    image_.reset();
+    retireImage();
     renewGeneration();
     lastError_.clear();
     lastWarning_.clear();
@@ -41,7 +41,7 @@ bool PictureStore::setDecodedImage(DecodeResult decoded)
 
 bool PictureStore::setImageWithData(std::span<const std::uint8_t> data)
 {
-    image_.reset();
+    retireImage();
     renewGeneration();
     lastError_.clear();
     lastWarning_.clear();
@@ -54,8 +54,16 @@ bool PictureStore::setImageWithData(std::span<const std::uint8_t> data)
     return image_ != nullptr;
 }
 
+void PictureStore::retireImage()
+{
+    if (image_ && retire_)
+        retire_(std::move(image_));
+    image_.reset();
+}
+
 void PictureStore::adopt(std::unique_ptr<Bitmap> bitmap)
 {
+    retireImage();
     image_ = std::move(bitmap);
     renewGeneration();
     if (image_)
@@ -67,6 +75,7 @@ void PictureStore::adopt(std::unique_ptr<Bitmap> bitmap)
 
 void PictureStore::setImage(std::unique_ptr<Bitmap> bitmap)
 {
+    retireImage();
     image_ = std::move(bitmap);
     renewGeneration();
     adjustFrame();

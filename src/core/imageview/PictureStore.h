@@ -68,10 +68,15 @@ public:
     // The loaders and setImage call it; the composition calls it on the result.
     void adjustFrame();
     void setFrameChangedHandler(std::function<void()> handler) { frameChanged_ = std::move(handler); }
+    // Where a picture goes that a load or setImage replaces: freed at once
+    // without a handler; work off the window's thread that may still read
+    // it has the handler keep it until that work is done.
+    void setRetireHandler(std::function<void(std::unique_ptr<Bitmap>)> handler) { retire_ = std::move(handler); }
 
 private:
     void adopt(std::unique_ptr<Bitmap> bitmap);  // normalise: size, frame, centred pin
     void renewGeneration();
+    void retireImage();
 
     std::unique_ptr<Bitmap> image_;
     std::uint64_t generation_ = 0;
@@ -80,6 +85,7 @@ private:
     std::string lastError_;
     std::string lastWarning_;
     std::function<void()> frameChanged_;
+    std::function<void(std::unique_ptr<Bitmap>)> retire_;
 };
 
 }  // namespace korvex

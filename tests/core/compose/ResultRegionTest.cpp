@@ -63,6 +63,11 @@ std::unique_ptr<Bitmap> halvedTimes(const Bitmap& full, int k)
     return level;
 }
 
+ResultRegion wholeScale(int x, int y, int w, int h)
+{
+    return {double(x), double(y), double(w), double(h), w, h};
+}
+
 struct Pair {
     std::unique_ptr<Bitmap> left, right;
     OverlapGeometry geometry;
@@ -147,9 +152,9 @@ TEST(ResultRegion, WholeScaleRegionsAreExactlyThosePixelsOfTheFullResult)
             SCOPED_TRACE(std::string(layout.name) + ", " + c.name);
             const AnaglyphComposer composer = composerFor(c);
             const auto full = composeWhole(composer, *p.left, *p.right, p.geometry);
-            const ResultRegion regions[] = {{0, 0, full->pixelsWide(), full->pixelsHigh(), full->pixelsWide(), full->pixelsHigh()},
-                                            {13, 7, 40, 25, 40, 25},
-                                            {full->pixelsWide() - 1, full->pixelsHigh() - 3, 1, 3, 1, 3}};
+            const int w = full->pixelsWide();
+            const int h = full->pixelsHigh();
+            const ResultRegion regions[] = {wholeScale(0, 0, w, h), wholeScale(13, 7, 40, 25), wholeScale(w - 1, h - 3, 1, 3)};
             for (const ResultRegion& r : regions) {
                 const auto part = composeResultRegion(composer, {p.left.get(), nullptr, p.right.get(), nullptr, {}},
                                                       p.geometry, r);
@@ -188,8 +193,8 @@ TEST(ResultRegion, ZoomedOutRegionsMatchTheFullResultReducedToThatScale)
             const auto shown = halvedTimes(*composeWhole(composer, *left, *right, g), zoom.k);
             const int side = 1 << zoom.k;
             // Whole reduced pixels only: the region's edges fall on the view's 2 x 2 blocks.
-            const ResultRegion r{0, 0, shown->pixelsWide() * side, shown->pixelsHigh() * side, shown->pixelsWide(),
-                                 shown->pixelsHigh()};
+            const ResultRegion r{0, 0, double(shown->pixelsWide() * side), double(shown->pixelsHigh() * side),
+                                 shown->pixelsWide(), shown->pixelsHigh()};
             const auto preview = composeResultRegion(
                 composer, {left.get(), leftReduced.get(), right.get(), rightReduced.get(), {}}, g, r);
             ASSERT_TRUE(preview);
@@ -230,8 +235,8 @@ TEST(ResultRegion, RefusesRegionsOutsideTheResult)
     const AnaglyphComposer composer(1, true);
     const int w = p.geometry.pixelsWide();
     const int h = p.geometry.pixelsHigh();
-    const ResultRegion bad[] = {{-1, 0, 10, 10, 10, 10}, {0, 0, w + 1, 10, w + 1, 10}, {0, h - 5, 10, 6, 10, 6},
-                                {0, 0, 0, 10, 0, 10}, {0, 0, 10, 10, 0, 5}};
+    const ResultRegion bad[] = {wholeScale(-1, 0, 10, 10), wholeScale(0, 0, w + 1, 10), wholeScale(0, h - 5, 10, 6),
+                                {0, 0, 0, 10, 0, 10}, {0, 0, 10, 10, 0, 5}, {0.5, 0, w - 0.25, 10, 10, 10}};
     for (const ResultRegion& r : bad)
         EXPECT_FALSE(composeResultRegion(composer, {p.left.get(), nullptr, p.right.get(), nullptr, {}}, p.geometry, r));
 }

@@ -1,0 +1,71 @@
+#include "core/tasks/LatestJobWorker.h"
+
+#include <utility>
+
+namespace korvex {
+
+LatestJobWorker::LatestJobWorker() : thread_([this](std::stop_token quit) { run(quit); })
+{
+}
+
+LatestJobWorker::~LatestJobWorker()
+{
+    cancel();
+    thread_.request_stop();
+    wake_.notify_all();
+}
+
+void LatestJobWorker::post(Job job)
+{
+    {
+        std::lock_guard lock(mutex_);
+        runningStop_.request_stop();
+        waiting_ = std::move(job);
+    }
+    wake_.notify_all();
+}
+
+void LatestJobWorker::cancel()
+{
+    {
+        std::lock_guard lock(mutex_);
+        runningStop_.request_stop();
+        waiting_ = nullptr;
+    }
+    idle_.notify_all();
+}
+
+void LatestJobWorker::waitUntilIdle()
+{
+    std::unique_lock lock(mutex_);
+    idle_.wait(lock, [this] { return !running_ && !waiting_; });
+}
+
+bool LatestJobWorker::isIdle() const
+{
+    std::lock_guard lock(mutex_);
+    return !running_ && !waiting_;
+}
+
+void LatestJobWorker::run(std::stop_token quit)
+{
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        if (!wake_.wait(lock, quit, [this] { return bool(waiting_); }))
+            return;
+        Job job = std::move(waiting_);
+        waiting_ = nullptr;
+        runningStop_ = std::stop_source();
+        const std::stop_token stop = runningStop_.get_token();
+        running_ = true;
+        lock.unlock();
+        job(stop);
+        job = nullptr;  // whatever it holds goes before the worker says it is idle
+        lock.lock();
+        running_ = false;
+        if (!waiting_)
+            idle_.notify_all();
+    }
+}
+
+}  // namespace korvex

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <stop_token>
+#include <thread>
+
+namespace korvex {
+
+// One worker thread for work that only the latest request matters for (the
+// window's full composition). A new job asks the running one to stop and
+// replaces any job still waiting, so a burst of requests runs at most the
+// job in progress and the last one. Jobs see their stop request through the
+// token they are given and should look at it often.
+class LatestJobWorker {
+public:
+    using Job = std::function<void(std::stop_token)>;
+
+    LatestJobWorker();
+    // Stops the running job, drops the waiting one and joins the thread.
+    ~LatestJobWorker();
+    LatestJobWorker(const LatestJobWorker&) = delete;
+    LatestJobWorker& operator=(const LatestJobWorker&) = delete;
+
+    void post(Job job);
+    // Stops the running job and drops the waiting one.
+    void cancel();
+    // Returns once no job runs or waits.
+    void waitUntilIdle();
+    bool isIdle() const;
+
+private:
+    void run(std::stop_token quit);
+
+    mutable std::mutex mutex_;
+    std::condition_variable_any wake_;
+    std::condition_variable idle_;
+    Job waiting_;
+    bool running_ = false;
+    std::stop_source runningStop_;
+    std::jthread thread_;  // last: starts once the members above exist
+};
+
+}  // namespace korvex
