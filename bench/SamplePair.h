@@ -47,9 +47,9 @@ inline std::vector<std::uint8_t> enlargedSample(const char* name, int w, int h)
     return representationUsingType(*big, FileType::JPEG, quality).data;
 }
 
-// A 24 MP (6000 x 4000), 12 MP (4000 x 3000) or 100 MP (12240 x 8160) JPEG
-// pair, made once in the temporary folder; KORVEX_BENCH_LEFT and
-// KORVEX_BENCH_RIGHT name another 24 MP pair.
+// A 12, 24, 48 or 100 MP JPEG pair, made once in the
+// temporary folder; KORVEX_BENCH_LEFT and KORVEX_BENCH_RIGHT name another
+// 24 MP pair.
 struct SamplePair {
     explicit SamplePair(int megapixels)
     {
@@ -60,8 +60,9 @@ struct SamplePair {
             right = givenRight;
             return;
         }
-        const int w = megapixels == 100 ? 12240 : megapixels == 24 ? 6000 : 4000;
-        const int h = megapixels == 100 ? 8160 : megapixels == 24 ? 4000 : 3000;
+        // 3:2 frames, as a camera makes them (48: 8490 x 5660, 100: 12240 x 8160).
+        const int w = megapixels == 12 ? 4000 : megapixels == 24 ? 6000 : megapixels == 48 ? 8490 : 12240;
+        const int h = megapixels == 12 ? 3000 : megapixels == 24 ? 4000 : megapixels == 48 ? 5660 : 8160;
         const std::filesystem::path folder =
             std::filesystem::temp_directory_path() / ("korvex-bench-" + std::to_string(megapixels));
         std::filesystem::create_directories(folder);
@@ -76,11 +77,16 @@ struct SamplePair {
         }
     }
 
+    // 12, 24, 48 or 100 megapixels; anything else gives 12.
     static const SamplePair& of(int megapixels)
     {
         if (megapixels == 24) {
             static const SamplePair pair24(24);
             return pair24;
+        }
+        if (megapixels == 48) {
+            static const SamplePair pair48(48);
+            return pair48;
         }
         if (megapixels == 100) {
             static const SamplePair pair100(100);

@@ -949,11 +949,6 @@
         <translation>Ausgerichtet: Drehung %1°, Maßstab %2, Restfehler %3 px; Parallaxe %4 bis %5 % der Breite</translation>
     </message>
     <message>
-        <source>Could not align: not enough memory for copies of the pictures</source>
-        <comment>AlignNoMemory</comment>
-        <translation>Ausrichten nicht möglich: nicht genug Speicher für Kopien der Bilder</translation>
-    </message>
-    <message>
         <source>&amp;Left Picture</source>
         <comment>MenuShowLeft</comment>
         <translation>&amp;Linkes Bild</translation>

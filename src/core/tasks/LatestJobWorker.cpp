@@ -4,15 +4,20 @@
 
 namespace korvex {
 
-LatestJobWorker::LatestJobWorker() : thread_([this](std::stop_token quit) { run(quit); })
+LatestJobWorker::LatestJobWorker() : thread_([this] { run(); })
 {
 }
 
 LatestJobWorker::~LatestJobWorker()
 {
-    cancel();
-    thread_.request_stop();
+    {
+        std::lock_guard lock(mutex_);
+        quitting_ = true;
+        runningStop_.request_stop();
+        waiting_ = nullptr;
+    }
     wake_.notify_all();
+    thread_.join();
 }
 
 void LatestJobWorker::post(Job job)
@@ -47,11 +52,12 @@ bool LatestJobWorker::isIdle() const
     return !running_ && !waiting_;
 }
 
-void LatestJobWorker::run(std::stop_token quit)
+void LatestJobWorker::run()
 {
     std::unique_lock lock(mutex_);
     for (;;) {
-        if (!wake_.wait(lock, quit, [this] { return bool(waiting_); }))
+        wake_.wait(lock, [this] { return quitting_ || bool(waiting_); });
+        if (quitting_)
             return;
         Job job = std::move(waiting_);
         waiting_ = nullptr;

@@ -31,15 +31,16 @@ public:
     bool isIdle() const;
 
 private:
-    void run(std::stop_token quit);
+    void run();
 
     mutable std::mutex mutex_;
-    std::condition_variable_any wake_;
+    std::condition_variable wake_;
     std::condition_variable idle_;
     Job waiting_;
     bool running_ = false;
+    bool quitting_ = false;
     std::stop_source runningStop_;
-    std::jthread thread_;  // last: starts once the members above exist
+    std::thread thread_;  // last: starts once the members above exist
 };
 
 }  // namespace korvex

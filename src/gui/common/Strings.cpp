@@ -216,7 +216,6 @@ const std::map<std::string_view, const char*, std::less<>>& englishStrings()
         {"MenuAlignOnLoad", "Align Pairs on &Load"},
         {"Aligning", "Aligning…"},
         {"Aligned", "Aligned: rotation %1°, scale %2, residual %3 px; parallax %4 to %5 % of width"},
-        {"AlignNoMemory", "Could not align: not enough memory for copies of the pictures"},
         {"MenuShowLeft", "&Left Picture"},
         {"MenuShowRight", "&Right Picture"},
         {"MenuShowResult", "&Anaglyph"},

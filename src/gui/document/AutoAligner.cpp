@@ -9,23 +9,10 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <cmath>
-#include <cstring>
 
 namespace korvex {
 
 namespace {
-
-// The worker reads its own copies: the window may replace its pictures at
-// any time.
-std::shared_ptr<const Bitmap> copyOf(const Bitmap& original)
-{
-    std::shared_ptr<Bitmap> copy = Bitmap::create(original.layout());
-    if (!copy)
-        return nullptr;
-    std::memcpy(copy->bitmapData(), original.bitmapData(), original.totalBytes());
-    copy->setSize(original.size());
-    return copy;
-}
 
 Size pixelSize(const Bitmap& bitmap)
 {
@@ -58,12 +45,13 @@ void AutoAligner::start()
     StereoDocument& model = document_.model();
     if (!model.hasResult())
         return;
-    const std::shared_ptr<const Bitmap> left = copyOf(*model.leftImage().image());
-    const std::shared_ptr<const Bitmap> right = copyOf(*model.rightImage().image());
-    if (!left || !right) {
-        document_.statusBar()->showMessage(localizedString("AlignNoMemory"), 10000);
-        return;
-    }
+    // The worker reads the window's own pictures: no copies to wait for or
+    // to hold. A picture replaced meanwhile is kept by the search's keeper.
+    const Bitmap* left = model.leftImage().image();
+    const Bitmap* right = model.rightImage().image();
+    auto keeper = std::make_shared<Keeper>();
+    std::erase_if(searches_, [](const std::weak_ptr<Keeper>& k) { return k.expired(); });
+    searches_.push_back(keeper);
     Answer answer;
     answer.leftGeneration = model.leftImage().generation();
     answer.rightGeneration = model.rightImage().generation();
@@ -79,7 +67,7 @@ void AutoAligner::start()
         watcher->deleteLater();
         apply(watcher->result());
     });
-    running_->setFuture(QtConcurrent::run([answer, left, right, keptDepth, stop = stop_.get_token()]() mutable {
+    running_->setFuture(QtConcurrent::run([answer, left, right, keeper, keptDepth, stop = stop_.get_token()]() mutable {
         answer.found = PairAlignment::find(*left, *right, stop);
         if (!answer.found.aligned || stop.stop_requested())
             return answer;
@@ -126,6 +114,16 @@ void AutoAligner::apply(const Answer& answer)
     document_.rightImage()->update();
     document_.statusBar()->showMessage(describe(answer.found, answer.placed, answer.leftWidth));
     emit finished(true);
+}
+
+void AutoAligner::keepWhileSearching(const std::shared_ptr<Bitmap>& picture)
+{
+    for (const std::weak_ptr<Keeper>& search : searches_) {
+        if (const std::shared_ptr<Keeper> keeper = search.lock()) {
+            std::lock_guard lock(keeper->mutex);
+            keeper->pictures.push_back(picture);
+        }
+    }
 }
 
 void AutoAligner::picturesLoaded()

@@ -9,6 +9,8 @@
 #include <QString>
 
 #include <memory>
+#include <mutex>
+#include <vector>
 #include <stop_token>
 #include <string_view>
 
@@ -41,6 +43,10 @@ public:
     bool alignOnLoad() const;
     void setAlignOnLoad(bool on);
 
+    // A left or right picture that a load replaces: a search still running
+    // (or cancelled but not yet ended) reads it, so it stays until that ends.
+    void keepWhileSearching(const std::shared_ptr<Bitmap>& picture);
+
     // The status bar's words for an alignment applied with this result.
     static QString describe(const PairAlignment& found, const PlacedAlignment& placed, double leftWidth);
 
@@ -63,12 +69,19 @@ signals:
     void finished(bool aligned);
 
 private:
+    // What a search holds on to: the pictures replaced while it ran.
+    struct Keeper {
+        std::mutex mutex;
+        std::vector<std::shared_ptr<Bitmap>> pictures;
+    };
+
     void apply(const Answer& answer);
 
     MyDocument& document_;
     UserDefaults& defaults_;
     QFutureWatcher<Answer>* running_ = nullptr;
     std::stop_source stop_;
+    std::vector<std::weak_ptr<Keeper>> searches_;  // alive while their worker runs
 };
 
 }  // namespace korvex

@@ -344,8 +344,13 @@ bool isEnabled(Command command, const MyDocument* document)
         return false;
     case tag::clearRecent:
         return !RecentDocuments(document->defaults()).entries().empty();
-    case tag::needsPicture:
-        return document->currentImage() && StereoDocument::hasValidImage(document->currentImage()->store());
+    case tag::needsPicture: {
+        const ImageView* view = document->currentImage();
+        // A result on its way counts: Print waits for it.
+        if (view && view == document->resultImage() && document->model().resultPending())
+            return document->model().picturesOverlap();
+        return view && StereoDocument::hasValidImage(view->store());
+    }
     default:
         return true;
     }

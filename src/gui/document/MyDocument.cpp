@@ -7,6 +7,7 @@
 #include "gui/common/Strings.h"
 #include "gui/document/CommandTable.h"
 #include "gui/document/AutoAligner.h"
+#include "gui/document/BackgroundComposition.h"
 #include "gui/document/DocumentActions.h"
 #include "gui/document/DocumentToolbar.h"
 #include "gui/document/StatusReadout.h"
@@ -103,6 +104,17 @@ MyDocument::MyDocument(UserDefaults& defaults, QWidget* parent)
     printing_ = new DocumentPrinting(*this);
     undoStack_ = new QUndoStack(this);
     trackUndoState();
+    composition_ = new BackgroundComposition(*model_, *resultImage_, this);
+    model_->setCompositionScheduler(composition_);
+    // A replaced picture stays while work off the window's thread may read it.
+    for (ImageView* view : {leftImage_, rightImage_})
+        view->store().setRetireHandler([this](std::unique_ptr<Bitmap> old) {
+            const std::shared_ptr<Bitmap> picture(std::move(old));
+            autoAligner_->keepWhileSearching(picture);
+            composition_->retire(picture);
+        });
+    // What reads the result (the readout, Print) learns when the whole of it is in.
+    connect(composition_, &BackgroundComposition::resultLanded, this, &MyDocument::stateChanged);
     actions_ = new DocumentActions(*this);
     actions_->installMenus(menuBar());
     connect(this, &MyDocument::stateChanged, actions_, &DocumentActions::updateActions);
@@ -121,6 +133,15 @@ MyDocument::~MyDocument()
     // without telling a window that is being taken apart.
     undoStack_->disconnect(this);
     delete undoStack_;
+    // The background composition reads the pictures: it stops before they go.
+    // A search may run on after the window: it keeps the pictures it reads.
+    model_->setCompositionScheduler(nullptr);
+    delete composition_;
+    composition_ = nullptr;
+    for (ImageView* view : {leftImage_, rightImage_}) {
+        view->store().setRetireHandler({});
+        autoAligner_->keepWhileSearching(std::shared_ptr<Bitmap>(view->store().imageAndDetach()));
+    }
 }
 
 void MyDocument::loadDataRepresentation(std::vector<std::uint8_t> bytes)
@@ -530,6 +551,9 @@ bool MyDocument::printTo(QPrinter& printer)
 {
     if (!currentImage_)
         return false;
+    // Paper gets the whole result, exactly as a save would write it.
+    if (currentImage_ == resultImage_)
+        model_->completeResult();
     printer.setDocName(displayName_);
     return !currentImage_->printTo(printer).isNull();
 }

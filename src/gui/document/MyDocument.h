@@ -28,6 +28,7 @@ namespace korvex {
 
 class ApplicationCommands;
 class AutoAligner;
+class BackgroundComposition;
 class DocumentActions;
 class DocumentPrinting;
 class DocumentToolbar;
@@ -69,6 +70,7 @@ public:
     DocumentZoom& documentZoom() const { return *zoom_; }
     UserDefaults& defaults() const { return defaults_; }
     DocumentPrinting& printing() const { return *printing_; }
+    BackgroundComposition& composition() const { return *composition_; }
 
     // The window's actions, one per command, shared by its menus and toolbar.
     QAction* action(Command command) const;
@@ -206,6 +208,7 @@ private:
     StatusReadout* readout_ = nullptr;    // owned by the status bar
     DocumentZoom* zoom_ = nullptr;        // owned by the window
     DocumentPrinting* printing_ = nullptr;  // owned by the window
+    BackgroundComposition* composition_ = nullptr;  // owned by the window
     std::optional<std::vector<std::uint8_t>> fileToLoad_;
     QPointer<QFileDialog> openPanel_;
     QPointer<QFileDialog> savePanel_;

@@ -116,6 +116,9 @@ void MyDocument::finishLoad(std::unique_ptr<QUndoCommand> command)
 
 void MyDocument::copy()
 {
+    // The clipboard gets the whole result, as a save would write it.
+    if (currentImage_ == resultImage_)
+        model_->completeResult();
     const Bitmap* bitmap = currentImage_ ? currentImage_->image() : nullptr;
     if (!bitmap)
         return;

@@ -50,9 +50,10 @@ QString resultSize(const StereoDocument& model, const PictureStore& left, const 
 {
     if (!model.hasResult())
         return localizedString("ReadoutNoResult");
-    // The composed result when it is current, else the size it will have.
+    // The composed result when it is current, else the size it will have
+    // (also while the whole result is composed off the window's thread).
     int wide = 0, high = 0;
-    if (!model.changed() && result.image()) {
+    if (!model.changed() && !model.resultPending() && result.image()) {
         wide = result.image()->pixelsWide();
         high = result.image()->pixelsHigh();
     } else {

@@ -53,12 +53,16 @@ void DisplayImage::invalidate()
 
 int DisplayImage::levelForZoom(double zoom) const
 {
-    if (levels_.empty() || zoom >= 1.0 || zoom <= 0.0)
+    return levels_.empty() ? 0 : levelForZoom(levels_.front().size(), zoom);
+}
+
+int DisplayImage::levelForZoom(QSize full, double zoom)
+{
+    if (zoom >= 1.0 || zoom <= 0.0)
         return 0;
     const int wanted = int(std::floor(std::log2(1.0 / zoom) + 1e-9));
-    const QSize size = levels_.front().size();
     int deepest = 0;
-    while ((size.width() >> (deepest + 1)) >= 1 && (size.height() >> (deepest + 1)) >= 1)
+    while ((full.width() >> (deepest + 1)) >= 1 && (full.height() >> (deepest + 1)) >= 1)
         ++deepest;
     return std::min(wanted, deepest);
 }
@@ -83,6 +87,23 @@ const QImage& DisplayImage::forZoom(double zoom)
         zoomedFor_ = zoom;
     }
     return zoomed_;
+}
+
+QSize DisplayImage::sizeForZoom(QSize full, double zoom)
+{
+    if (zoom >= 1.0 || zoom <= 0.0 || full.isEmpty())
+        return full;
+    const int k = levelForZoom(full, zoom);
+    if (std::ldexp(zoom, k) == 1.0)
+        return QSize(full.width() >> k, full.height() >> k);
+    return QSize(std::max(1, int(std::lround(full.width() * zoom))), std::max(1, int(std::lround(full.height() * zoom))));
+}
+
+QSize DisplayImage::coveredForZoom(QSize full, double zoom)
+{
+    // Halving drops a trailing odd row or column each time.
+    const int k = full.isEmpty() ? 0 : levelForZoom(full, zoom);
+    return QSize((full.width() >> k) << k, (full.height() >> k) << k);
 }
 
 bool DisplayImage::isReadyFor(double zoom) const

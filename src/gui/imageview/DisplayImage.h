@@ -28,10 +28,15 @@ public:
     // The deepest level whose pixels are still at least as fine as the zoom
     // asks for; never deeper than the picture allows.
     int levelForZoom(double zoom) const;
+    static int levelForZoom(QSize full, double zoom);
     const QImage& level(int k);
     // What to draw at a zoom: the full picture when enlarging, else a copy
     // reduced to the zoomed size, from a halved level or scaled once per zoom.
     const QImage& forZoom(double zoom);
+    // The size of what forZoom draws for a picture of `full` pixels.
+    static QSize sizeForZoom(QSize full, double zoom);
+    // The part of the picture, from its top-left, that it is made from.
+    static QSize coveredForZoom(QSize full, double zoom);
     // Whether forZoom would answer at once, with nothing to reduce first.
     bool isReadyFor(double zoom) const;
     bool sharesBitmapBytes() const { return shared_; }

@@ -19,7 +19,10 @@ namespace korvex {
 ImageView::ImageView(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    store_.setFrameChangedHandler([this] { adjustFrame(); });
+    store_.setFrameChangedHandler([this] {
+        preview_.reset();  // the store's own picture is here
+        adjustFrame();
+    });
     findZoomView();
     // Long enough that held-down keys or repeated clicks keep the fast path.
     refineTimer_.setSingleShot(true);
@@ -46,7 +49,40 @@ int ImageView::zoomLevel() const
 
 ViewGeometry ImageView::geometry() const
 {
-    return ViewGeometry(size(), store_.size(), zoomLevel());
+    return ViewGeometry(size(), pictureSize(), zoomLevel());
+}
+
+Size ImageView::pictureSize() const
+{
+    return preview_ ? preview_->resultSize : store_.size();
+}
+
+QRect ImageView::visibleArea() const
+{
+    if (!zoomView_)
+        return rect();
+    const QWidget* viewport = zoomView_->viewport();
+    return QRect(mapFrom(viewport, QPoint(0, 0)), viewport->size()) & rect();
+}
+
+void ImageView::showPreview(ResultPreview preview)
+{
+    const bool resized = !preview_ || preview_->resultSize != preview.resultSize;
+    preview_ = std::move(preview);
+    if (resized) {
+        if (zoomView_)
+            zoomView_->refit();  // a new size may change the level that fits
+        layoutFrame();
+    }
+    update();
+}
+
+void ImageView::clearPreview()
+{
+    if (!preview_)
+        return;
+    preview_.reset();
+    layoutFrame();
 }
 
 bool ImageView::event(QEvent* e)
@@ -77,7 +113,7 @@ void ImageView::findZoomView()
         connect(zoomView_, &ZoomScrollView::zoomWillChange, this,
                 [this] { frameHasChanged(FrameChange::ZoomWillChange); });
         zoomView_->viewport()->installEventFilter(this);
-        zoomView_->setPictureSizeSource([this] { return QSizeF(store_.size().width, store_.size().height); });
+        zoomView_->setPictureSizeSource([this] { return QSizeF(pictureSize().width, pictureSize().height); });
         observingFrame_ = true;
     }
     layoutFrame();
@@ -121,7 +157,7 @@ void ImageView::layoutFrame()
     const bool atRest = !vbar || !vbar->isEnabled() || vbar->maximum() <= vbar->minimum()
                         || vbar->value() == vbar->minimum();
     const QSize viewport = parentWidget() ? parentWidget()->size() : QSize(0, 0);
-    const QSize frame = ViewGeometry::frameSize(viewport, store_.size(), zoomLevel());
+    const QSize frame = ViewGeometry::frameSize(viewport, pictureSize(), zoomLevel());
     if (frame != size()) {
         resize(frame);
         if (atRest && zoomView_) {
@@ -140,7 +176,10 @@ void ImageView::paintEvent(QPaintEvent* e)
     const ViewGeometry g = geometry();
     display_.update(store_.image());
     // Enlarged pixels stay sharp so that the pin can be put on one of them.
-    drawPicture(painter, g.pictureRect(), exposed, g.zoom(), g.zoom() < 1.0);
+    if (preview_)
+        drawPreview(painter, g.pictureRect(), exposed, g.zoom());
+    else
+        drawPicture(painter, g.pictureRect(), exposed, g.zoom(), g.zoom() < 1.0);
     const Point pin = store_.pinPoint();
     if (type() > ResultRole && pin.x >= 0 && pin.y >= 0)
         drawPinMark(painter, g);
@@ -190,6 +229,24 @@ void ImageView::drawPicture(QPainter& painter, const QRectF& target, const QRect
                         part.height() * sy);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth && !quick);
     painter.drawImage(part, image, source);
+}
+
+void ImageView::drawPreview(QPainter& painter, const QRectF& target, const QRectF& exposed, double zoom)
+{
+    const ResultPreview& p = *preview_;
+    if (p.image.isNull() || target.isEmpty() || p.shownSize.isEmpty())
+        return;
+    // The cells where the whole shown picture would put them, and drawn as it would be.
+    const double kx = target.width() / p.shownSize.width();
+    const double ky = target.height() / p.shownSize.height();
+    const QRectF cells(target.x() + p.cells.x() * kx, target.y() + p.cells.y() * ky, p.cells.width() * kx,
+                       p.cells.height() * ky);
+    const QRectF part = cells & exposed;
+    if (part.isEmpty())
+        return;
+    const QRectF source((part.x() - cells.x()) / kx, (part.y() - cells.y()) / ky, part.width() / kx, part.height() / ky);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, zoom < 1.0);
+    painter.drawImage(part, p.image, source);
 }
 
 void ImageView::drawPinMark(QPainter& painter, const ViewGeometry& g)

@@ -2,6 +2,7 @@
 
 #include "core/imageview/PictureStore.h"
 #include "gui/imageview/DisplayImage.h"
+#include "gui/imageview/ResultPreview.h"
 #include "gui/imageview/ViewGeometry.h"
 #include "gui/zoom/ZoomScrollView.h"
 
@@ -11,6 +12,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -53,6 +55,17 @@ public:
 
     // The picture (or its pixels) may have changed: re-lay the frame and redraw.
     void adjustFrame();
+
+    // A result on its way: the view lays itself out for a picture of
+    // resultSize and draws the preview's cells in place of its picture until
+    // the store's picture changes or the preview is cleared.
+    void showPreview(ResultPreview preview);
+    void clearPreview();
+    const std::optional<ResultPreview>& preview() const { return preview_; }
+    // The size of the picture the view lays out: the preview's while there is one.
+    Size pictureSize() const;
+    // The part of the view in sight in its scroll view, in its own coordinates.
+    QRect visibleArea() const;
 
     enum class FrameChange { ZoomWillChange, ZoomHasChanged, FrameDidChange };
     void frameHasChanged(FrameChange change);
@@ -113,6 +126,7 @@ private:
     void findZoomView();
     void layoutFrame();
     void drawPicture(QPainter& painter, const QRectF& target, const QRectF& exposed, double zoom, bool smooth);
+    void drawPreview(QPainter& painter, const QRectF& target, const QRectF& exposed, double zoom);
     void drawPinMark(QPainter& painter, const ViewGeometry& g);
     // The frame that shows keyboard focus or a drag that would be taken.
     void drawStateFrame(QPainter& painter);
@@ -124,6 +138,7 @@ private:
     bool observingFrame_ = false;
     bool dropHighlighted_ = false;
     DisplayImage display_;
+    std::optional<ResultPreview> preview_;
     // A new picture seen zoomed out is first drawn straight from its full
     // pixels (nearest, fast) and redrawn from a smooth reduced copy once it
     // has rested, so a command never waits for the reduction.

@@ -34,7 +34,12 @@ protected:
         document->rightImage()->store().setPinPoint({20, 15});
     }
 
-    const std::uint8_t* resultPixel() const { return document->resultImage()->store().image()->bitmapData(); }
+    // The whole result, once the window has composed it.
+    const std::uint8_t* resultPixel() const
+    {
+        document->model().completeResult();
+        return document->resultImage()->store().image()->bitmapData();
+    }
 
     QTemporaryDir dir;
     MemoryDefaults defaults;

@@ -114,6 +114,7 @@ TEST_F(DocumentRoad, OpeningComposingAndSaving)
     // Showing the result composes once; showing it again composes nothing.
     document->tabView()->setCurrentIndex(2);
     EXPECT_EQ(document->currentImage(), document->resultImage());
+    document->model().completeResult();
     ASSERT_NE(document->resultImage()->image(), nullptr);
     EXPECT_FALSE(document->model().changed());
     const Bitmap* first = document->resultImage()->image();
@@ -122,10 +123,14 @@ TEST_F(DocumentRoad, OpeningComposingAndSaving)
     EXPECT_EQ(document->resultImage()->image(), first);
     EXPECT_TRUE(isEnabled(Command::Print, document));
 
-    // While the result shows, each command composes at once.
+    // While the result shows, each command composes at once (what is in
+    // sight first, the whole off the window's thread).
     document->model().incDepth();
+    EXPECT_TRUE(document->model().resultPending());
+    document->model().completeResult();
     EXPECT_EQ(document->resultImage()->image()->pixelsWide(), 63);
     document->model().incVerticalOffset();
+    document->model().completeResult();
     EXPECT_EQ(document->resultImage()->image()->pixelsHigh(), 47);
     EXPECT_FALSE(document->model().changed());
 
@@ -325,11 +330,13 @@ TEST_F(DocumentRoad, ALoadWhileTheResultShowsComposesOnce)
         }
         compositions = 0;
         document->loadLeft(left);
+        document->model().completeResult();
         EXPECT_EQ(compositions, 1) << "offsets moved: " << offsetsMoved;
         EXPECT_EQ(document->model().horizontalOffset(), 0);
         EXPECT_EQ(document->model().verticalOffset(), 0);
         compositions = 0;
         document->loadPair(left, right);
+        document->model().completeResult();
         EXPECT_EQ(compositions, 1) << "pair, offsets moved: " << offsetsMoved;
     }
 }

@@ -83,6 +83,7 @@ protected:
 TEST_F(ResultFormatWindow, ResultAsChangesWhatTheResultTabShowsAndIsRemembered)
 {
     document->tabView()->setCurrentIndex(2);
+    document->model().completeResult();
     ASSERT_NE(document->resultImage()->image(), nullptr);
     EXPECT_EQ(document->resultImage()->image()->pixelsWide(), 64);
 
@@ -102,12 +103,14 @@ TEST_F(ResultFormatWindow, ResultAsChangesWhatTheResultTabShowsAndIsRemembered)
 
     document->action(Command::ResultAsSideBySide)->trigger();
     EXPECT_EQ(document->model().resultFormat(), StereoFormat::SideBySide);
+    document->model().completeResult();
     EXPECT_EQ(document->resultImage()->image()->pixelsWide(), 128);
     EXPECT_TRUE(document->action(Command::ResultAsSideBySide)->isChecked());
     EXPECT_FALSE(document->action(Command::ResultAsAnaglyph)->isChecked());
     EXPECT_TRUE(document->isDocumentEdited());
 
     document->action(Command::ResultAsHalfOverUnder)->trigger();
+    document->model().completeResult();
     EXPECT_EQ(document->resultImage()->image()->pixelsWide(), 64);
     EXPECT_EQ(document->resultImage()->image()->pixelsHigh(), 48);
 

@@ -1,0 +1,181 @@
+// A step with the result showing, to the repainted result, in a 1920 x 1080
+// viewport: the window as it composes now (the part in sight first, the
+// whole off its thread) against the full recomposition on the spot, in the
+// same run. Also the longest stall of the event loop while a 100 MP pair
+// opens, aligns and takes steps, and the memory the open pair holds.
+#include "../SamplePair.h"
+#include "core/compose/MemoryDefaults.h"
+#include "gui/document/BackgroundComposition.h"
+#include "gui/document/CommandTable.h"
+#include "gui/document/DocumentController.h"
+#include "gui/document/MyDocument.h"
+#include "gui/document/AutoAligner.h"
+#include "gui/imageview/ImageView.h"
+#include "gui/zoom/ZoomScrollView.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace korvex {
+namespace {
+
+constexpr QSize viewportSize(1920, 1080);
+
+// Kilobytes of a /proc/self/status line ("VmRSS", "VmHWM").
+double statusKilobytes(const std::string& key)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(key + ":", 0) == 0)
+            return std::stod(line.substr(key.size() + 1));
+    return 0;
+}
+
+struct Window {
+    explicit Window(int megapixels)
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.filePath(QStringLiteral("settings")));
+        document = controller.openUntitledDocument(true);
+        const bench::SamplePair& pair = bench::SamplePair::of(megapixels);
+        document->loadPair(QString::fromStdString(pair.left), QString::fromStdString(pair.right));
+        document->tabView()->setCurrentIndex(2);
+        ZoomScrollView& scroll = *document->resultImage()->zoomView();
+        for (int i = 0; i < 6 && scroll.viewport()->size() != viewportSize; ++i) {
+            document->resize(document->size() + (viewportSize - scroll.viewport()->size()));
+            QCoreApplication::processEvents();
+        }
+        document->model().completeResult();
+    }
+
+    void zoomTo(int item)
+    {
+        document->resultImage()->zoomView()->chooseLevel(item);
+        QCoreApplication::processEvents();
+    }
+
+    void repaint() { document->resultImage()->zoomView()->viewport()->repaint(); }
+
+    QTemporaryDir settings;
+    MemoryDefaults defaults;
+    DocumentController controller{defaults};
+    MyDocument* document = nullptr;
+};
+
+std::map<int, std::unique_ptr<Window>> windows;
+
+Window& window(int megapixels)
+{
+    // One window at a time: two 100 MP documents would only measure the memory.
+    if (!windows.count(megapixels)) {
+        if (windows.empty())
+            qAddPostRoutine([] { windows.clear(); });
+        windows.clear();
+        windows[megapixels] = std::make_unique<Window>(megapixels);
+    }
+    return *windows[megapixels];
+}
+
+// Arguments: megapixels, 0 for Fit or 100 for 100 %, 1 for Dubois (else
+// classic), 1 for the window's composition (else the full one on the spot).
+void stepToRepaint(benchmark::State& state)
+{
+    Window& w = window(int(state.range(0)));
+    StereoDocument& model = w.document->model();
+    const bool inBackground = state.range(3) == 1;
+    model.setCompositionScheduler(inBackground ? &w.document->composition() : nullptr);
+    model.setAnaglyphMethod(state.range(2) == 1 ? AnaglyphMethod::Dubois : AnaglyphMethod::Classic);
+    w.zoomTo(state.range(1) == 0 ? ZoomScrollView::fitItem : 100);
+    const int level = w.document->resultImage()->zoomView()->zoom();
+    model.completeResult();
+    QCoreApplication::processEvents();
+    w.repaint();
+    bool forward = true;
+    for (auto _ : state) {
+        forward ? model.incDepth() : model.decDepth();
+        w.repaint();
+        forward = !forward;
+    }
+    // The last whole result in, so that the next case starts at rest.
+    model.completeResult();
+    QCoreApplication::processEvents();
+    state.SetLabel((state.range(1) == 0 ? "Fit " : "") + std::to_string(level) + "% " + (state.range(2) ? "Dubois " : "classic ")
+                   + (inBackground ? "in sight first" : "full on the spot (baseline)"));
+}
+
+BENCHMARK(stepToRepaint)
+    ->ArgsProduct({{12, 24, 48, 100}, {0, 100}, {0, 1}, {0, 1}})
+    ->Iterations(9)
+    ->Repetitions(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The longest gap between two turns of the event loop while a 100 MP pair
+// opens, is aligned and takes a few steps, with the memory it holds.
+void openAndAlign100(benchmark::State& state)
+{
+    windows.clear();
+    for (auto _ : state) {
+        QTemporaryDir settings;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.filePath(QStringLiteral("s")));
+        MemoryDefaults defaults;
+        DocumentController controller{defaults};
+        MyDocument* document = controller.openUntitledDocument(true);
+        document->tabView()->setCurrentIndex(2);
+        const bench::SamplePair& pair = bench::SamplePair::of(100);
+
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = 0, longest = 0;
+        QTimer tick;
+        tick.setInterval(0);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            longest = std::max(longest, now - last);
+            last = now;
+        });
+        tick.start();
+        QCoreApplication::processEvents();
+        const qint64 beforeOpen = clock.nsecsElapsed();
+        document->loadPair(QString::fromStdString(pair.left), QString::fromStdString(pair.right));
+        const qint64 openStall = clock.nsecsElapsed() - beforeOpen;
+        last = clock.nsecsElapsed();
+        longest = 0;
+        QSignalSpy landed(&document->composition(), &BackgroundComposition::resultLanded);
+        landed.wait(60000);
+        QSignalSpy aligned(&document->autoAligner(), &AutoAligner::finished);
+        document->action(Command::AutoAlign)->trigger();
+        aligned.wait(120000);
+        landed.wait(60000);
+        for (int i = 0; i < 6; ++i) {
+            document->model().incDepth();
+            QSignalSpy rest(&document->composition(), &BackgroundComposition::resultLanded);
+            rest.wait(i == 5 ? 60000 : 30);
+        }
+        tick.stop();
+        state.counters["open_ms"] = double(openStall) / 1e6;
+        state.counters["longest_stall_after_open_ms"] = double(longest) / 1e6;
+        state.counters["rss_MB"] = statusKilobytes("VmRSS") / 1024.0;
+        state.counters["peak_rss_MB"] = statusKilobytes("VmHWM") / 1024.0;
+        document->closeWithoutAsking();
+        QCoreApplication::processEvents();
+    }
+}
+
+BENCHMARK(openAndAlign100)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace korvex

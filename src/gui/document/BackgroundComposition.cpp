@@ -1,0 +1,171 @@
+#include "gui/document/BackgroundComposition.h"
+
+#include "core/compose/ResultRegion.h"
+#include "gui/imageview/ImageView.h"
+
+#include "gui/zoom/ZoomScrollView.h"
+
+#include <QMetaObject>
+#include <QScrollBar>
+
+namespace korvex {
+
+namespace {
+
+// The bitmap's pixels as a QImage that owns the bitmap.
+QImage imageOwning(std::unique_ptr<Bitmap> bitmap)
+{
+    Bitmap* b = bitmap.release();
+    return QImage(b->bitmapData(), b->pixelsWide(), b->pixelsHigh(), qsizetype(b->bytesPerRow()),
+                  QImage::Format_RGB888, [](void* p) { delete static_cast<Bitmap*>(p); }, b);
+}
+
+}  // namespace
+
+BackgroundComposition::BackgroundComposition(StereoDocument& model, ImageView& resultView, QObject* parent)
+    : QObject(parent), model_(model), resultView_(resultView)
+{
+    // A scroll or a zoom while the whole result is on its way shows the new part in sight.
+    if (ZoomScrollView* scroll = resultView.zoomView()) {
+        for (QScrollBar* bar : {scroll->horizontalScrollBar(), scroll->verticalScrollBar()})
+            connect(bar, &QScrollBar::valueChanged, this, &BackgroundComposition::refreshPreview);
+        connect(scroll, &ZoomScrollView::zoomHasChanged, this, &BackgroundComposition::refreshPreview);
+    }
+}
+
+BackgroundComposition::~BackgroundComposition()
+{
+    worker_.cancel();
+    worker_.waitUntilIdle();
+}
+
+void BackgroundComposition::retire(const std::shared_ptr<Bitmap>& picture)
+{
+    if (!worker_.isIdle())
+        retired_.push_back(picture);
+}
+
+const ReducedCopies* BackgroundComposition::reducedFor(int role) const
+{
+    const PictureStore& store = role == LeftRole ? model_.leftImage() : model_.rightImage();
+    const Reduced& reduced = role == LeftRole ? leftReduced_ : rightReduced_;
+    return reduced.copies && reduced.generation == store.generation() ? reduced.copies.get() : nullptr;
+}
+
+void BackgroundComposition::compositionRequested()
+{
+    pending_ = model_.compositionInputs();
+    pendingLeft_ = model_.leftImage().generation();
+    pendingRight_ = model_.rightImage().generation();
+    const std::uint64_t ticket = ++ticket_;
+    showPreview(pending_);
+
+    // The halved copies the previews read, for pictures that have none yet.
+    struct Reduce {
+        int role;
+        const Bitmap* picture;
+        std::uint64_t generation;
+    };
+    std::vector<Reduce> reduce;
+    if (!reducedFor(LeftRole))
+        reduce.push_back({LeftRole, pending_.left, model_.leftImage().generation()});
+    if (!reducedFor(RightRole))
+        reduce.push_back({RightRole, pending_.right, model_.rightImage().generation()});
+
+    worker_.post([this, inputs = pending_, ticket, reduce](std::stop_token stop) {
+        // Made once per picture and never stopped by the next step: every
+        // preview after it needs them, and a burst of steps would otherwise
+        // restart them for ever.
+        for (const Reduce& r : reduce) {
+            Reduced& made = workerReduced_[r.role - 1];
+            if (made.generation != r.generation || !made.copies)
+                made = Reduced{ReducedCopies::make(*r.picture), r.generation};
+            std::lock_guard lock(mailboxMutex_);
+            mailbox_.reduced.push_back({r.role, made});
+        }
+        ComposedResult composed = composeResultPicture(inputs, stop);
+        if (!composed.stopped) {
+            std::lock_guard lock(mailboxMutex_);
+            mailbox_.composed = std::move(composed);
+            mailbox_.ticket = ticket;
+        }
+        QMetaObject::invokeMethod(this, [this] { land(); }, Qt::QueuedConnection);
+    });
+}
+
+void BackgroundComposition::showPreview(const CompositionInputs& inputs)
+{
+    if (inputs.format != StereoFormat::Anaglyph || !inputs.geometry.overlaps()) {
+        resultView_.clearPreview();
+        return;
+    }
+    showingPreview_ = true;
+    const struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{showingPreview_};
+    ResultPreview preview;
+    const QSize full(inputs.geometry.pixelsWide(), inputs.geometry.pixelsHigh());
+    preview.resultSize = Size{double(full.width()), double(full.height())};
+    // Laid out for the coming result first, so that what is in sight is known.
+    resultView_.showPreview(preview);
+    const ViewGeometry g = resultView_.geometry();
+    preview.shownSize = DisplayImage::sizeForZoom(full, g.zoom());
+    preview.cells = ResultPreview::visibleCells(preview.shownSize, g.pictureRect(), resultView_.visibleArea());
+    if (preview.cells.isEmpty())
+        return;
+    const QRectF part = ResultPreview::cellsInResult(preview.cells, preview.shownSize,
+                                                     DisplayImage::coveredForZoom(full, g.zoom()));
+    const ResultRegion region{part.x(), part.y(), part.width(), part.height(), preview.cells.width(),
+                              preview.cells.height()};
+    RegionSources sources{inputs.left, reducedFor(LeftRole), inputs.right, nullptr, {}};
+    if (!inputs.correction.isIdentity()) {
+        // Zoomed out the original's copies serve best; at full scale a corrected copy, if made, is exact.
+        if (inputs.correctedRight && (region.isWholeScale() || !reducedFor(RightRole)))
+            sources.right = inputs.correctedRight.get();
+        else
+            sources.rightCorrection = inputs.correction;
+    }
+    if (sources.right == inputs.right)
+        sources.rightReduced = reducedFor(RightRole);
+    std::unique_ptr<Bitmap> pixels = composeResultRegion(inputs.composer, sources, inputs.geometry, region);
+    if (!pixels)
+        return;
+    preview.image = imageOwning(std::move(pixels));
+    resultView_.showPreview(std::move(preview));
+}
+
+void BackgroundComposition::refreshPreview()
+{
+    // Only while pending_ still describes the pictures the stores hold, and
+    // not for the scrolling that laying out a preview does itself.
+    if (!showingPreview_ && model_.resultPending() && !model_.changed() && resultView_.preview()
+        && pendingLeft_ == model_.leftImage().generation() && pendingRight_ == model_.rightImage().generation())
+        showPreview(pending_);
+}
+
+void BackgroundComposition::land()
+{
+    Mailbox arrived;
+    {
+        std::lock_guard lock(mailboxMutex_);
+        std::swap(arrived, mailbox_);
+    }
+    for (auto& [role, reduced] : arrived.reduced)
+        (role == LeftRole ? leftReduced_ : rightReduced_) = std::move(reduced);
+    if (worker_.isIdle())
+        retired_.clear();
+    // Only the latest composition is the present state; older ones were overtaken.
+    if (!arrived.composed || arrived.ticket != ticket_ || !model_.resultPending())
+        return;
+    model_.adoptComposition(std::move(*arrived.composed));
+    emit resultLanded();
+}
+
+void BackgroundComposition::finishComposition()
+{
+    worker_.waitUntilIdle();
+    land();
+}
+
+}  // namespace korvex
