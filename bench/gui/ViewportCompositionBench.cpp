@@ -17,7 +17,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSettings>
-#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -43,6 +42,16 @@ double statusKilobytes(const std::string& key)
         if (line.rfind(key + ":", 0) == 0)
             return std::stod(line.substr(key.size() + 1));
     return 0;
+}
+
+// Turns the event loop until the condition holds or the time is up.
+template <typename Condition>
+void waitFor(Condition done, int milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < milliseconds)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
 }
 
 struct Window {
@@ -154,16 +163,14 @@ void openAndAlign100(benchmark::State& state)
         const qint64 openStall = clock.nsecsElapsed() - beforeOpen;
         last = clock.nsecsElapsed();
         longest = 0;
-        QSignalSpy landed(&document->composition(), &BackgroundComposition::resultLanded);
-        landed.wait(60000);
-        QSignalSpy aligned(&document->autoAligner(), &AutoAligner::finished);
+        StereoDocument& model = document->model();
+        waitFor([&] { return !model.resultPending(); }, 60000);
         document->action(Command::AutoAlign)->trigger();
-        aligned.wait(120000);
-        landed.wait(60000);
+        waitFor([&] { return !document->autoAligner().isRunning(); }, 120000);
+        waitFor([&] { return !model.resultPending(); }, 60000);
         for (int i = 0; i < 6; ++i) {
-            document->model().incDepth();
-            QSignalSpy rest(&document->composition(), &BackgroundComposition::resultLanded);
-            rest.wait(i == 5 ? 60000 : 30);
+            model.incDepth();
+            waitFor([&] { return !model.resultPending(); }, i == 5 ? 60000 : 30);
         }
         tick.stop();
         state.counters["open_ms"] = double(openStall) / 1e6;
