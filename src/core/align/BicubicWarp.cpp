@@ -1,6 +1,6 @@
 #include "core/align/BicubicWarp.h"
 
-#include "core/compose/ParallelRows.h"
+#include "core/tasks/BothCores.h"
 
 #include <algorithm>
 #include <array>
@@ -168,7 +168,7 @@ bool warpBicubicBytes(const Bitmap& source, const AffineMatrix& forward, Bitmap&
     };
     const Source s{source.bitmapData(), source.bytesPerRow(), source.pixelsWide(), source.pixelsHigh()};
     auto* rows = stride == 3 ? &warpRows<3> : &warpRows<4>;
-    fillRowsOnBothCores(target.pixelsWide(), target.pixelsHigh(),
+    splitRowsOnBothCores(target.pixelsHigh(), (long long)target.pixelsWide() * target.pixelsHigh(),
                         [&](int firstRow, int endRow) { rows(s, inverse, target, firstRow, endRow); });
     return true;
 }

@@ -2,7 +2,7 @@
 
 #include "core/compose/GlassesTypes.h"
 #include "core/compose/MatrixComposer.h"
-#include "core/compose/ParallelRows.h"
+#include "core/tasks/BothCores.h"
 
 #include <array>
 #include <cstddef>
@@ -224,7 +224,7 @@ void AnaglyphComposer::composeBytes(const Bitmap& left, const Bitmap& right, con
 
     const Mode mode = !colorize_ ? Mode::Grey : type.classicDimmed ? Mode::ColourDimmed : Mode::Colour;
     const RowFiller fill = fillerFor(mode, sl, sr);
-    fillRowsOnBothCores(rows.width, g.pixelsHigh(), [&](int firstRow, int endRow) { fill(rows, firstRow, endRow); });
+    splitRowsOnBothCores(g.pixelsHigh(), (long long)rows.width * g.pixelsHigh(), [&](int firstRow, int endRow) { fill(rows, firstRow, endRow); });
 }
 
 void AnaglyphComposer::composePerPixel(const Bitmap& left, const Bitmap& right, const OverlapGeometry& g,

@@ -3,7 +3,7 @@
 #include "core/bitmap/Bitmap.h"
 #include "core/compose/AnaglyphMethod.h"
 #include "core/compose/OverlapGeometry.h"
-#include "core/compose/ParallelRows.h"
+#include "core/tasks/BothCores.h"
 
 namespace korvex {
 
@@ -41,7 +41,7 @@ public:
                        Bitmap& result) const;
 
     // Above this many result pixels the byte path splits its rows between two threads.
-    static constexpr long long parallelThreshold = parallelRowsThreshold;
+    static constexpr long long parallelThreshold = parallelPixels;
 
 private:
     void composeBytes(const Bitmap& left, const Bitmap& right, const OverlapGeometry& geometry, Bitmap& result) const;

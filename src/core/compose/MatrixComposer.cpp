@@ -2,7 +2,7 @@
 
 #include "core/compose/AnaglyphComposer.h"
 #include "core/compose/FixedPointMix.h"
-#include "core/compose/ParallelRows.h"
+#include "core/tasks/BothCores.h"
 #include "core/compose/SrgbCurve.h"
 #include "core/compose/SrgbTables.h"
 
@@ -140,7 +140,7 @@ void MatrixComposer::composeBytes(const Bitmap& left, const Bitmap& right, const
         right.bitmapData() + right.bytesPerRow() * std::size_t(g.vr) + std::size_t(g.ur) * sr;
     const int width = g.pixelsWide();
     if (const std::unique_ptr<FixedPointMix> fixed = mixing_.linearLight ? nullptr : FixedPointMix::plan(mixing_.matrices)) {
-        fillRowsOnBothCores(width, g.pixelsHigh(), [&](int firstRow, int endRow) {
+        splitRowsOnBothCores(g.pixelsHigh(), (long long)width * g.pixelsHigh(), [&](int firstRow, int endRow) {
             for (int y = firstRow; y < endRow; ++y) {
                 fixed->mixPixels(leftStart + left.bytesPerRow() * std::size_t(y), sl,
                                  rightStart + right.bytesPerRow() * std::size_t(y), sr,
@@ -152,7 +152,7 @@ void MatrixComposer::composeBytes(const Bitmap& left, const Bitmap& right, const
     // The sRGB curve, or sums too wide for 16 bits: lookup tables.
     const std::unique_ptr<MixTables> tables = buildTables(mixing_);
     auto* mix = sl == 3 ? (sr == 3 ? &mixRows<3, 3> : &mixRows<3, 4>) : (sr == 3 ? &mixRows<4, 3> : &mixRows<4, 4>);
-    fillRowsOnBothCores(width, g.pixelsHigh(), [&](int firstRow, int endRow) {
+    splitRowsOnBothCores(g.pixelsHigh(), (long long)width * g.pixelsHigh(), [&](int firstRow, int endRow) {
         mix(*tables, leftStart, left.bytesPerRow(), rightStart, right.bytesPerRow(), result.bitmapData(),
             result.bytesPerRow(), width, firstRow, endRow);
     });

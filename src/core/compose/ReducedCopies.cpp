@@ -1,7 +1,7 @@
 #include "core/compose/ReducedCopies.h"
 
 #include "core/compose/AnaglyphComposer.h"
-#include "core/compose/ParallelRows.h"
+#include "core/tasks/BothCores.h"
 
 #include <algorithm>
 #include <cmath>
@@ -58,7 +58,7 @@ std::unique_ptr<Bitmap> halve(const Bitmap& source)
         return nullptr;
     const bool bytes = AnaglyphComposer::qualifiesForBytePath(source);
     const int stride = AnaglyphComposer::bytePathStride(source);
-    fillRowsOnBothCores(out->pixelsWide(), out->pixelsHigh(), [&](int begin, int end) {
+    splitRowsOnBothCores(out->pixelsHigh(), (long long)out->pixelsWide() * out->pixelsHigh(), [&](int begin, int end) {
         if (bytes)
             halveBytes(source.bitmapData(), source.bytesPerRow(), stride, *out, begin, end);
         else

@@ -1,6 +1,6 @@
 #include "core/compose/ResultRegion.h"
 
-#include "core/compose/ParallelRows.h"
+#include "core/tasks/BothCores.h"
 
 #include <algorithm>
 #include <cmath>
@@ -126,7 +126,7 @@ std::unique_ptr<Bitmap> sample(const Bitmap& picture, const ReducedCopies* reduc
     int k = 0;
     const Plane plane(levelFor(picture, reduced, step, k));
     const PixelMap onLevel = map.onLevel(k);
-    fillRowsOnBothCores(outWide, outHigh, [&](int begin, int end) { sampleRows(plane, onLevel, *out, begin, end); });
+    splitRowsOnBothCores(outHigh, (long long)outWide * outHigh, [&](int begin, int end) { sampleRows(plane, onLevel, *out, begin, end); });
     return out;
 }
 

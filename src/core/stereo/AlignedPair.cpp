@@ -1,6 +1,6 @@
 #include "core/stereo/AlignedPair.h"
 
-#include "core/stereo/BothCores.h"
+#include "core/tasks/BothCores.h"
 
 #include <cmath>
 #include <cstring>

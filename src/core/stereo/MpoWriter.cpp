@@ -1,7 +1,7 @@
 #include "core/stereo/MpoWriter.h"
 
 #include "core/bitmap/JpegSegments.h"
-#include "core/stereo/BothCores.h"
+#include "core/tasks/BothCores.h"
 
 #include <cstring>
 #include <limits>

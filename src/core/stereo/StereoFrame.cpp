@@ -1,6 +1,6 @@
 #include "core/stereo/StereoFrame.h"
 
-#include "core/stereo/BothCores.h"
+#include "core/tasks/BothCores.h"
 #include "core/stereo/Squeeze.h"
 
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "core/stereo/BothCores.h"
+#include "core/tasks/BothCores.h"
 
 #include <exception>
 #include <system_error>
