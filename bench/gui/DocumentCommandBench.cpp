@@ -1,6 +1,7 @@
 // The window's interactive path: a Bigger or Up command with the result tab
 // showing, through recalc, to the repainted result, for camera-sized pairs.
 #include "../SamplePair.h"
+#include "WaitForLoads.h"
 #include "core/compose/MemoryDefaults.h"
 #include "gui/document/DocumentController.h"
 #include "gui/document/MyDocument.h"
@@ -29,6 +30,7 @@ struct Window {
         const bench::SamplePair& pair = bench::SamplePair::of(megapixels);
         document->loadLeft(QString::fromStdString(pair.left));
         document->loadRight(QString::fromStdString(pair.right));
+        bench::waitForLoads(*document);
         document->tabView()->setCurrentIndex(2);
         QCoreApplication::processEvents();
     }

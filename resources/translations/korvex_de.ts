@@ -939,6 +939,16 @@
         <translation>Paare beim &amp;Laden ausrichten</translation>
     </message>
     <message>
+        <source>Opening “%1”…</source>
+        <comment>LoadingPictures</comment>
+        <translation>„%1“ wird geöffnet …</translation>
+    </message>
+    <message>
+        <source>Opening the picture…</source>
+        <comment>LoadingPicture</comment>
+        <translation>Das Bild wird geöffnet …</translation>
+    </message>
+    <message>
         <source>Aligning…</source>
         <comment>Aligning</comment>
         <translation>Wird ausgerichtet …</translation>

@@ -1,15 +1,38 @@
 #pragma once
 
 #include "core/bitmap/Bitmap.h"
+#include "gui/document/DocumentController.h"
+#include "gui/document/MyDocument.h"
+#include "gui/document/PictureLoading.h"
 #include "gui/zoom/ZoomScrollView.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QScrollBar>
+#include <QSignalSpy>
 
 #include <memory>
 
 namespace korvex::test {
+
+// Pictures decode away from the window's thread: true once every load of
+// the document has landed (or been superseded).
+inline bool waitForLoads(MyDocument& document, int timeoutMs = 30000)
+{
+    if (!document.isLoading())
+        return true;
+    QSignalSpy idle(&document.loading(), &PictureLoading::idle);
+    return idle.wait(timeoutMs);
+}
+
+// The same for every open window (launches, Open Recent, files from the file manager).
+inline bool waitForLoads(const DocumentController& controller, int timeoutMs = 30000)
+{
+    for (MyDocument* document : controller.documents())
+        if (!waitForLoads(*document, timeoutMs))
+            return false;
+    return true;
+}
 
 // Shows the scroll view and sizes it so that its viewport is exactly `target`.
 inline void setViewport(ZoomScrollView& view, QSize target)

@@ -83,6 +83,8 @@ const std::map<std::string_view, const char*, std::less<>>& englishStrings()
         {"SaveTypeFilter", "%1 picture (%2)"},
         {"CannotOpen", "Cannot open \u201c%1\u201d: %2"},
         {"OpenedWithWarning", "\u201c%1\u201d: %2"},
+        {"LoadingPictures", "Opening \u201c%1\u201d\u2026"},
+        {"LoadingPicture", "Opening the picture\u2026"},
         {"CannotSave", "The anaglyph could not be saved as \u201c%1\u201d."},
         {"NoResultToSave", "There is no anaglyph to save yet: open a left and a right picture that overlap."},
         {"NoOverlap", "The pictures do not overlap at these offsets: press Reset or change the depth."},

@@ -89,15 +89,12 @@ MyDocument* DocumentController::openDocumentWithContentsOfFile(const QString& pa
     MyDocument* document = makeDocument();
     document->setDisplayName(QFileInfo(path).fileName());
     if (!stereo)
-        document->loadDataRepresentation(std::move(file.data));
+        document->loadDataRepresentation(std::move(file.data), path);
     document->awakeFromNib();
     if (stereo) {
         // Both views from the one file: a side-by-side frame whole in the
         // left view is never what someone opening a stereo file means.
-        document->loadPair(path, path);
-        document->setDocumentEdited(false);  // nothing made yet that could be lost
-    } else if (document->leftImage()->image()) {
-        rememberOpened(defaults_, path, {});
+        document->loadPair(path, path, LoadMark::Unedited);
     }
     emit documentAdded(document);
     if (display)
@@ -120,19 +117,19 @@ MyDocument* DocumentController::openRecentDocument(const RecentDocument& entry, 
         return nullptr;
     }
     const bool empty = keyDocument && !keyDocument->isDocumentEdited() && !keyDocument->leftImage()->image()
-                       && !keyDocument->rightImage()->image();
+                       && !keyDocument->rightImage()->image() && !keyDocument->isLoading();
     MyDocument* document = empty ? keyDocument : openUntitledDocument();
     const QString left = QFile::decodeName(QByteArray::fromStdString(entry.left));
     const QString right = QFile::decodeName(QByteArray::fromStdString(entry.right));
+    // Reopened: nothing made yet that could be lost.
     if (entry.isPair())
-        document->loadPair(left, right);
+        document->loadPair(left, right, LoadMark::Unedited);
     else if (!left.isEmpty())
-        document->loadLeft(left);
+        document->loadLeft(left, LoadMark::Unedited);
     else
-        document->loadRight(right);
+        document->loadRight(right, LoadMark::Unedited);
     if (document->filePath().isEmpty())
         document->setDisplayName(QFileInfo(left.isEmpty() ? right : left).fileName());
-    document->setDocumentEdited(false);  // reopened, nothing made yet that could be lost
     return document;
 }
 

@@ -13,6 +13,7 @@
 #include "gui/document/StatusReadout.h"
 #include "gui/document/DocumentPrinting.h"
 #include "gui/document/DocumentZoom.h"
+#include "gui/document/PictureLoading.h"
 #include "gui/document/RecentMenu.h"
 #include "gui/document/UndoCommands.h"
 #include "gui/document/WindowDrop.h"
@@ -105,6 +106,7 @@ MyDocument::MyDocument(UserDefaults& defaults, QWidget* parent)
     undoStack_ = new QUndoStack(this);
     trackUndoState();
     composition_ = new BackgroundComposition(*model_, *resultImage_, this);
+    loading_ = new PictureLoading(*this);
     model_->setCompositionScheduler(composition_);
     // A replaced picture stays while work off the window's thread may read it.
     for (ImageView* view : {leftImage_, rightImage_})
@@ -144,9 +146,15 @@ MyDocument::~MyDocument()
     }
 }
 
-void MyDocument::loadDataRepresentation(std::vector<std::uint8_t> bytes)
+void MyDocument::loadDataRepresentation(std::vector<std::uint8_t> bytes, const QString& path)
 {
     fileToLoad_ = std::move(bytes);
+    fileToLoadPath_ = path;
+}
+
+bool MyDocument::isLoading() const
+{
+    return loading_->isLoading();
 }
 
 void MyDocument::awakeFromNib()
@@ -165,6 +173,7 @@ void MyDocument::awakeFromNib()
     currentImage_ = leftImage_;
 
     for (ImageView* view : {leftImage_, rightImage_}) {
+        view->setDropDecoder([this, view](QByteArray bytes) { decodeDropped(view, std::move(bytes)); });
         connect(view, &ImageView::imageHasChanged, this, [this, view] {
             reportLoad(view, localizedString("DroppedPicture"));
             zoom_->picturesArrived({view, resultImage_});
@@ -190,9 +199,17 @@ void MyDocument::awakeFromNib()
     zoom_->picturesArrived({leftImage_, rightImage_, resultImage_});
     if (fileToLoad_) {
         // The whole file is the left picture: never split, no change recorded.
-        if (!leftImage_->setImageWithData(*fileToLoad_))
-            showNote(localizedString("CannotOpen").arg(displayName_, QString::fromStdString(leftImage_->store().lastError())));
+        auto bytes = std::make_shared<const std::vector<std::uint8_t>>(std::move(*fileToLoad_));
         fileToLoad_.reset();
+        loading_->start({leftImage_}, displayName_, [bytes] { return PictureLoading::one(decodeImage(*bytes)); },
+                        [this, path = fileToLoadPath_](PictureLoading::Pictures pictures) {
+                            if (!leftImage_->store().setDecodedImage(std::move(pictures.front())))
+                                showNote(localizedString("CannotOpen").arg(displayName_, QString::fromStdString(leftImage_->store().lastError())));
+                            else if (!path.isEmpty())
+                                rememberOpened(defaults_, path, {});
+                            zoom_->picturesArrived({leftImage_});
+                            emit stateChanged();
+                        });
     }
     emit stateChanged();
 }
@@ -316,40 +333,69 @@ void MyDocument::openFileDidEnd(bool accepted, const QStringList& files, ImageVi
     target->update();
 }
 
-void MyDocument::loadPair(const QString& leftPath, const QString& rightPath)
+void MyDocument::loadPair(const QString& leftPath, const QString& rightPath, LoadMark mark)
 {
-    auto command = std::make_unique<PictureCommand>(*this, std::vector<ImageView*>{leftImage_, rightImage_},
-                                                    localizedString("UndoLoadPair"));
+    const QString leftName = QFileInfo(leftPath).fileName(), rightName = QFileInfo(rightPath).fileName();
+    const QString name = leftPath == rightPath ? leftName : localizedString("RecentPair").arg(leftName, rightName);
     // Both views at once, on both cores; a stereo file named for both is decoded once.
-    PicturePairLoader::load(leftImage_->store(), QFile::encodeName(leftPath).toStdString(), rightImage_->store(),
-                            QFile::encodeName(rightPath).toStdString());
-    reportLoad(leftImage_, leftPath);
-    reportLoad(rightImage_, rightPath);
-    if (leftImage_->image() && rightImage_->image())
-        rememberOpened(defaults_, leftPath, rightPath);
-    zoom_->picturesArrived({leftImage_, rightImage_, resultImage_});
-    finishLoad(std::move(command));
+    auto decode = [left = QFile::encodeName(leftPath).toStdString(), right = QFile::encodeName(rightPath).toStdString()] {
+        PicturePairLoader::Pair pair = PicturePairLoader::decode(left, right);
+        PictureLoading::Pictures pictures;
+        pictures.push_back(std::move(pair.left));
+        pictures.push_back(std::move(pair.right));
+        return pictures;
+    };
+    loading_->start({leftImage_, rightImage_}, name, std::move(decode),
+                    [this, leftPath, rightPath, mark](PictureLoading::Pictures pictures) {
+                        // Both land together, as one step.
+                        auto command = std::make_unique<PictureCommand>(
+                            *this, std::vector<ImageView*>{leftImage_, rightImage_}, localizedString("UndoLoadPair"));
+                        leftImage_->store().setDecodedImage(std::move(pictures[0]));
+                        rightImage_->store().setDecodedImage(std::move(pictures[1]));
+                        reportLoad(leftImage_, leftPath);
+                        reportLoad(rightImage_, rightPath);
+                        if (leftImage_->image() && rightImage_->image())
+                            rememberOpened(defaults_, leftPath, rightPath);
+                        zoom_->picturesArrived({leftImage_, rightImage_, resultImage_});
+                        finishLoad(std::move(command), mark);
+                    });
 }
 
-void MyDocument::loadLeft(const QString& path)
+void MyDocument::loadLeft(const QString& path, LoadMark mark)
 {
-    loadIntoView(leftImage_, path);
+    loadIntoView(leftImage_, path, mark);
 }
 
-void MyDocument::loadRight(const QString& path)
+void MyDocument::loadRight(const QString& path, LoadMark mark)
 {
-    loadIntoView(rightImage_, path);
+    loadIntoView(rightImage_, path, mark);
 }
 
-void MyDocument::loadIntoView(ImageView* view, const QString& path)
+void MyDocument::loadIntoView(ImageView* view, const QString& path, LoadMark mark)
 {
-    auto command = std::make_unique<PictureCommand>(*this, std::vector<ImageView*>{view}, localizedString("UndoLoad"));
-    view->setImageWithFile(QFile::encodeName(path).toStdString());
-    reportLoad(view, path);
-    if (view->image())
-        rememberOpened(defaults_, view == leftImage_ ? path : QString(), view == leftImage_ ? QString() : path);
-    zoom_->picturesArrived({view, resultImage_});
-    finishLoad(std::move(command));
+    auto decode = [file = QFile::encodeName(path).toStdString(), role = view->type()] {
+        return PictureLoading::one(PictureStore::decodeFileShare(file, role));
+    };
+    loading_->start({view}, QFileInfo(path).fileName(), std::move(decode),
+                    [this, view, path, mark](PictureLoading::Pictures pictures) {
+                        auto command = std::make_unique<PictureCommand>(*this, std::vector<ImageView*>{view},
+                                                                        localizedString("UndoLoad"));
+                        view->store().setDecodedImage(std::move(pictures.front()));
+                        reportLoad(view, path);
+                        if (view->image())
+                            rememberOpened(defaults_, view == leftImage_ ? path : QString(),
+                                           view == leftImage_ ? QString() : path);
+                        zoom_->picturesArrived({view, resultImage_});
+                        finishLoad(std::move(command), mark);
+                    });
+}
+
+void MyDocument::decodeDropped(ImageView* view, QByteArray bytes)
+{
+    loading_->start({view}, {}, [bytes] {
+        return PictureLoading::one(decodeImage(std::span<const std::uint8_t>(
+            reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size()))));
+    }, [view](PictureLoading::Pictures pictures) { view->adoptDroppedPicture(std::move(pictures.front())); });
 }
 
 void MyDocument::reportLoad(ImageView* view, const QString& path)

@@ -4,6 +4,7 @@
 #include "core/compose/StereoDocument.h"
 #include "gui/common/Command.h"
 
+#include <QByteArray>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -34,9 +35,15 @@ class DocumentPrinting;
 class DocumentToolbar;
 class DocumentZoom;
 class ImageView;
+class PictureLoading;
 class StatusReadout;
 class UserDefaults;
 class ZoomScrollView;
+
+// A load the user makes marks the window edited; pictures opened as a
+// document (from the file manager, Open Recent) do not: nothing is made yet
+// that could be lost.
+enum class LoadMark { Edited, Unedited };
 
 // Kinds of undo steps that merge when they follow each other quickly.
 enum class UndoMerge { None = -1, Depth = 1, Vertical, Rotate, LeftPin, RightPin };
@@ -51,9 +58,10 @@ public:
     explicit MyDocument(UserDefaults& defaults, QWidget* parent = nullptr);
     ~MyDocument() override;
 
-    // Keeps the bytes of a file opened as a document; awakeFromNib puts them
-    // into the left view whole. Decodes nothing.
-    void loadDataRepresentation(std::vector<std::uint8_t> bytes);
+    // Keeps the bytes of a file opened as a document; awakeFromNib has them
+    // decoded into the left view whole, and Open Recent remembers `path`
+    // once they are in. Decodes nothing.
+    void loadDataRepresentation(std::vector<std::uint8_t> bytes, const QString& path = {});
     // The window's set-up: defaults, roles, drops, observers, the opened file.
     void awakeFromNib();
 
@@ -71,6 +79,9 @@ public:
     UserDefaults& defaults() const { return defaults_; }
     DocumentPrinting& printing() const { return *printing_; }
     BackgroundComposition& composition() const { return *composition_; }
+    // Opened pictures decode away from the window's thread and land here later.
+    PictureLoading& loading() const { return *loading_; }
+    bool isLoading() const;
 
     // The window's actions, one per command, shared by its menus and toolbar.
     QAction* action(Command command) const;
@@ -105,9 +116,12 @@ public:
     void openFileInView(ImageView* target);
     void openFileDidEnd(bool accepted, const QStringList& files, ImageView* target);
     // Loads both views together, each taking its share of a stereo file.
-    void loadPair(const QString& leftPath, const QString& rightPath);
-    void loadLeft(const QString& path);
-    void loadRight(const QString& path);
+    // Every load decodes off the window's thread and lands later as one undo
+    // step (loading().landed()); a newer load into the same view supersedes
+    // it. Save, Print and Copy meanwhile act on what the window shows.
+    void loadPair(const QString& leftPath, const QString& rightPath, LoadMark mark = LoadMark::Edited);
+    void loadLeft(const QString& path, LoadMark mark = LoadMark::Edited);
+    void loadRight(const QString& path, LoadMark mark = LoadMark::Edited);
     QFileDialog* openPanel() const;
 
     // Saving the result. saveResult asks for a name (window-modal);
@@ -177,13 +191,15 @@ private:
     void tabViewDidSelectTabViewItem(int index);
     // Shows the tab of the left or right view and gives it the keyboard.
     void showPinView(ImageView* view);
-    void loadIntoView(ImageView* view, const QString& path);
+    void loadIntoView(ImageView* view, const QString& path, LoadMark mark = LoadMark::Edited);
+    // Decodes dropped or pasted bytes as one picture, off the window's thread.
+    void decodeDropped(ImageView* view, QByteArray bytes);
     void pushUndo(QUndoCommand* command);
     void trackUndoState();
     // Pushes the undo steps of drops and pin moves in the picture views.
     void recordViewChanges();
     // Ends a load (open, pair, paste): a new alignment, composed once, one undo step.
-    void finishLoad(std::unique_ptr<QUndoCommand> command);
+    void finishLoad(std::unique_ptr<QUndoCommand> command, LoadMark mark = LoadMark::Edited);
     // Tells the user when the view's last load failed or found damage.
     void reportLoad(ImageView* view, const QString& path);
     void showSaveError(const QString& path, const QString& reason);
@@ -209,7 +225,9 @@ private:
     DocumentZoom* zoom_ = nullptr;        // owned by the window
     DocumentPrinting* printing_ = nullptr;  // owned by the window
     BackgroundComposition* composition_ = nullptr;  // owned by the window
+    PictureLoading* loading_ = nullptr;  // owned by the window
     std::optional<std::vector<std::uint8_t>> fileToLoad_;
+    QString fileToLoadPath_;
     QPointer<QFileDialog> openPanel_;
     QPointer<QFileDialog> savePanel_;
     QPointer<QMessageBox> closeSheet_;

@@ -4,6 +4,7 @@
 #include "gui/document/MyDocument.h"
 
 #include "gui/common/Strings.h"
+#include "gui/document/PictureLoading.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -126,6 +127,7 @@ void MyDocument::closeEvent(QCloseEvent* event)
     }
     saveWindowFrame();
     closed_ = true;  // gone for the application, though deleted only later
+    loading_->cancel();  // nothing lands in a closed window
     QMainWindow::closeEvent(event);
 }
 

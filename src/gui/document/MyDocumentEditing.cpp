@@ -6,6 +6,7 @@
 #include "gui/common/Strings.h"
 #include "gui/document/AutoAligner.h"
 #include "gui/document/DocumentZoom.h"
+#include "gui/document/PictureLoading.h"
 #include "gui/document/UndoCommands.h"
 #include "gui/imageview/ImageView.h"
 
@@ -103,7 +104,7 @@ void MyDocument::recordViewChanges()
     }
 }
 
-void MyDocument::finishLoad(std::unique_ptr<QUndoCommand> command)
+void MyDocument::finishLoad(std::unique_ptr<QUndoCommand> command, LoadMark mark)
 {
     // A loaded picture starts a new alignment, then counts as any other
     // change; composing waits for the change handler, so it happens once.
@@ -111,6 +112,8 @@ void MyDocument::finishLoad(std::unique_ptr<QUndoCommand> command)
     model_->setCorrection({});
     imageHasChanged();
     pushUndo(command.release());
+    if (mark == LoadMark::Unedited)
+        setDocumentEdited(false);
     autoAligner_->picturesLoaded();
 }
 
@@ -143,16 +146,21 @@ void MyDocument::paste()
         showNote(localizedString("NothingToPaste"));
         return;
     }
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
     ImageView* view = currentImage_;
-    auto command = std::make_unique<PictureCommand>(*this, std::vector<ImageView*>{view}, localizedString("UndoPaste"));
-    view->setImageWithData(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                                         std::size_t(bytes.size())));
-    zoom_->picturesArrived({view, resultImage_});
-    finishLoad(std::move(command));
+    // Through PNG, as a file would come; both steps off the window's thread.
+    loading_->start({view}, {}, [image] {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return PictureLoading::one(decodeImage(std::span<const std::uint8_t>(
+            reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size()))));
+    }, [this, view](PictureLoading::Pictures pictures) {
+        auto command = std::make_unique<PictureCommand>(*this, std::vector<ImageView*>{view}, localizedString("UndoPaste"));
+        view->store().setDecodedImage(std::move(pictures.front()));
+        zoom_->picturesArrived({view, resultImage_});
+        finishLoad(std::move(command));
+    });
 }
 
 }  // namespace korvex

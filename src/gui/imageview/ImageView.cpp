@@ -356,14 +356,21 @@ bool ImageView::performDragOperation(const QMimeData* data)
             found = file.error() == QFileDevice::NoError;
         }
     }
-    if (found) {
-        emit imageWillChange();
-        store_.setImageWithData(
-            std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                          std::size_t(bytes.size())));
-        emit imageHasChanged();
-    }
+    if (!found)
+        return true;
+    if (dropDecoder_)
+        dropDecoder_(std::move(bytes));
+    else
+        adoptDroppedPicture(decodeImage(std::span<const std::uint8_t>(
+            reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size()))));
     return true;
+}
+
+void ImageView::adoptDroppedPicture(DecodeResult decoded)
+{
+    emit imageWillChange();
+    store_.setDecodedImage(std::move(decoded));
+    emit imageHasChanged();
 }
 
 void ImageView::setDropHighlighted(bool on)

@@ -6,11 +6,13 @@
 #include "gui/imageview/ViewGeometry.h"
 #include "gui/zoom/ZoomScrollView.h"
 
+#include <QByteArray>
 #include <QPointer>
 #include <QRectF>
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -80,7 +82,13 @@ public:
     static Qt::DropAction draggingEntered(const QMimeData* data, Qt::DropActions offered);
     // Loads the dropped picture data or the first file, whole, and emits
     // imageHasChanged when there was data. Always true: the drop is taken.
+    // With a drop decoder the bytes go to it instead, to come back through
+    // adoptDroppedPicture.
     bool performDragOperation(const QMimeData* data);
+    using DropDecoder = std::function<void(QByteArray bytes)>;
+    void setDropDecoder(DropDecoder decoder) { dropDecoder_ = std::move(decoder); }
+    // A dropped picture decoded: in, between imageWillChange and imageHasChanged.
+    void adoptDroppedPicture(DecodeResult decoded);
 
     // Printing: one page, the printable area in view units.
     static bool knowsPageRange(int& first, int& last);
@@ -144,6 +152,7 @@ private:
     // has rested, so a command never waits for the reduction.
     QTimer refineTimer_;
     bool refining_ = false;
+    DropDecoder dropDecoder_;
 };
 
 }  // namespace korvex

@@ -77,8 +77,10 @@ protected:
         MyDocument* d = controller.openUntitledDocument();
         if (pictures >= 1)
             d->loadLeft(picture);
+        EXPECT_TRUE(test::waitForLoads(*d));
         if (pictures >= 2)
             d->loadRight(picture);
+        EXPECT_TRUE(test::waitForLoads(*d));
         activate(d);
         return d;
     }
@@ -121,6 +123,7 @@ TEST_F(Application, MenusFollowTheActiveDocumentByTag)
     EXPECT_TRUE(enabled(Command::SwitchPictures));
 
     d->loadLeft(picture);
+    ASSERT_TRUE(test::waitForLoads(*d));
     for (Command command : needBoth)
         EXPECT_FALSE(enabled(command));
     EXPECT_TRUE(enabled(Command::Print));
@@ -129,6 +132,7 @@ TEST_F(Application, MenusFollowTheActiveDocumentByTag)
     d->tabView()->setCurrentIndex(0);
 
     d->loadRight(picture);
+    ASSERT_TRUE(test::waitForLoads(*d));
     for (Command command : needBoth)
         EXPECT_TRUE(enabled(command));
 
@@ -193,9 +197,11 @@ TEST_F(Application, ThePlainOpenCommandKeepsTheLastSide)
     ASSERT_NE(d->openPanel(), nullptr);
     d->openPanel()->selectFile(picture);
     static_cast<QDialog*>(d->openPanel())->accept();
+    ASSERT_TRUE(test::waitForLoads(*d));
     EXPECT_NE(d->rightImage()->image(), nullptr);
     EXPECT_EQ(d->leftImage()->image(), nullptr);
 
+    activate(d);  // the window the closed dialog gave the focus back to
     handler.openDocument();  // still the right side
     EXPECT_FALSE(ApplicationHandler::openLeftSide());
     ASSERT_NE(d->openPanel(), nullptr);

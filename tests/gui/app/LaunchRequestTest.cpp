@@ -26,6 +26,8 @@ class Launch : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // Windows that earlier tests closed go now, with their dialogs.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath(QStringLiteral("settings")));
         // An 80 x 30 frame: its left half has red 0..39, its right half 40..79.
         const EncodeResult png = representationUsingType(*test::patternPicture(80, 30), FileType::PNG, {});
@@ -71,6 +73,7 @@ TEST_F(Launch, AStereoFileFillsBothViewsAPictureTheLeftOne)
     OpenRequest request;
     request.documents = {path("frame.jps"), path("frame.png")};
     openLaunchRequest(controller, request);
+    ASSERT_TRUE(test::waitForLoads(controller));
     const QList<MyDocument*> opened = controller.documents();
     ASSERT_EQ(opened.size(), 2);
 
@@ -97,6 +100,7 @@ TEST_F(Launch, APairOneDocumentAndNothingANewWindow)
     pair.left = path("frame.png");
     pair.right = path("frame.jps");  // named for one side: taken whole is not what --right means
     openLaunchRequest(controller, pair);
+    ASSERT_TRUE(test::waitForLoads(controller));
     ASSERT_EQ(controller.documents().size(), 1);
     MyDocument* d = controller.documents().at(0);
     EXPECT_EQ(sizeOf(d->leftImage()), QSize(80, 30));
@@ -113,6 +117,7 @@ TEST_F(Launch, UnreadableFilesAreReportedInOneMessage)
     OpenRequest request;
     request.documents = {path("gone.jpg"), path("gone.mpo"), path("frame.png")};
     openLaunchRequest(controller, request);
+    ASSERT_TRUE(test::waitForLoads(controller));
     EXPECT_EQ(controller.documents().size(), 1);
     const QStringList shown = messages();
     ASSERT_EQ(shown.size(), 1);

@@ -3,6 +3,8 @@
 // of the Stereo menu.
 #include "gui/document/AutoAligner.h"
 
+#include "GuiTestSupport.h"
+
 #include "core/compose/MemoryDefaults.h"
 #include "gui/document/CommandTable.h"
 #include "gui/document/DocumentController.h"
@@ -41,6 +43,7 @@ protected:
 TEST_F(AutoAlignWindow, AlignsTheSamplePairOffTheWindowsThreadAndSaysHowItWent)
 {
     document->loadPair(sampleLeft, sampleRight);
+    ASSERT_TRUE(test::waitForLoads(*document));
     QAction* autoAlign = document->action(Command::AutoAlign);
     ASSERT_TRUE(autoAlign->isEnabled());
     EXPECT_TRUE(autoAlign->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A)));
@@ -66,9 +69,11 @@ TEST_F(AutoAlignWindow, AlignsTheSamplePairOffTheWindowsThreadAndSaysHowItWent)
 TEST_F(AutoAlignWindow, ANewLoadDropsARunningSearch)
 {
     document->loadPair(sampleLeft, sampleRight);
+    ASSERT_TRUE(test::waitForLoads(*document));
     QSignalSpy finished(&document->autoAligner(), &AutoAligner::finished);
     document->action(Command::AutoAlign)->trigger();
     document->loadPair(sampleLeft, sampleRight);
+    ASSERT_TRUE(test::waitForLoads(*document));
     EXPECT_FALSE(document->autoAligner().isRunning());
     EXPECT_FALSE(finished.wait(3000));
     EXPECT_EQ(document->model().placement().horizontalOffset, 0);
@@ -78,6 +83,7 @@ TEST_F(AutoAlignWindow, ANewLoadDropsARunningSearch)
 TEST_F(AutoAlignWindow, PairsThatCannotBeAlignedChangeNothingAndSayWhy)
 {
     document->loadPair(QStringLiteral(KORVEX_SAMPLE_DIR "/motorcycle_left.png"), sampleRight);
+    ASSERT_TRUE(test::waitForLoads(*document));
     document->model().setAlignment(3, -2);
     const PairPlacement before = document->model().placement();
     QSignalSpy finished(&document->autoAligner(), &AutoAligner::finished);
@@ -93,6 +99,7 @@ TEST_F(AutoAlignWindow, TurnAndClearTheRightPictureFromTheMenu)
 {
     EXPECT_FALSE(document->action(Command::RotateRightClockwise)->isEnabled());
     document->loadPair(sampleLeft, sampleRight);
+    ASSERT_TRUE(test::waitForLoads(*document));
     document->updateActions();
     EXPECT_FALSE(document->action(Command::ClearCorrection)->isEnabled());
     document->action(Command::RotateRightClockwise)->trigger();
@@ -106,6 +113,7 @@ TEST_F(AutoAlignWindow, TurnAndClearTheRightPictureFromTheMenu)
     // A new load forgets the correction of the pair before.
     document->action(Command::RotateRightClockwise)->trigger();
     document->loadPair(sampleLeft, sampleRight);
+    ASSERT_TRUE(test::waitForLoads(*document));
     EXPECT_TRUE(document->model().rightCorrection().isIdentity());
 }
 
@@ -119,6 +127,7 @@ TEST_F(AutoAlignWindow, ThePreferenceAlignsEveryPairOnLoad)
 
     QSignalSpy finished(&document->autoAligner(), &AutoAligner::finished);
     document->loadPair(sampleLeft, sampleRight);
+    ASSERT_TRUE(test::waitForLoads(*document));
     ASSERT_TRUE(finished.wait(60000));
     EXPECT_GT(document->model().horizontalOffset(), 0);
 }

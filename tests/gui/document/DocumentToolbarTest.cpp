@@ -161,6 +161,7 @@ TEST_F(ToolbarTest, ItemsMadeByIdentifierDriveTheirDocument)
     EXPECT_EQ(placed(toolbar, QStringLiteral("ToolbarSaveButton")), document->action(Command::SaveAs));
     EXPECT_EQ(placed(toolbar, T::printItemIdentifier), document->action(Command::Print));
     document->loadPair(writePicture(QStringLiteral("left.png")), writePicture(QStringLiteral("right.png")));
+    ASSERT_TRUE(test::waitForLoads(*document));
     auto trigger = [&](const char* identifier) { placed(toolbar, QString::fromLatin1(identifier))->trigger(); };
     trigger("ToolbarBiggerButton");
     trigger("ToolbarBiggerButton");
@@ -190,6 +191,7 @@ TEST_F(ToolbarTest, ItemsMadeByIdentifierDriveTheirDocument)
     ASSERT_NE(document->openPanel(), nullptr);
     document->openPanel()->reject();
     document->loadLeft(writePicture(QStringLiteral("left.png")));
+    ASSERT_TRUE(test::waitForLoads(*document));
     trigger("ToolbarSaveButton");
     ASSERT_NE(document->savePanel(), nullptr);
     document->savePanel()->reject();
@@ -261,8 +263,10 @@ TEST_F(ToolbarTest, EnablingFollowsThePictures)
     };
     expectEnabled(false, "with no picture");
     document->loadLeft(writePicture(QStringLiteral("left.png")));
+    ASSERT_TRUE(test::waitForLoads(*document));
     expectEnabled(false, "with the left picture only");
     document->loadRight(writePicture(QStringLiteral("right.png")));
+    ASSERT_TRUE(test::waitForLoads(*document));
     expectEnabled(true, "with both pictures");
     document->model().switchPictures();
     expectEnabled(true, "after a swap");

@@ -91,12 +91,14 @@ TEST_F(DocumentRoad, OpeningComposingAndSaving)
     EXPECT_EQ(document->currentImage(), document->leftImage());
 
     document->openFileDidEnd(true, {left}, document->leftImage());
+    ASSERT_TRUE(test::waitForLoads(*document));
     EXPECT_TRUE(document->model().changed());
     EXPECT_FALSE(document->isDocumentEdited());  // one picture is no result yet
     EXPECT_FALSE(isEnabled(Command::Save, document));
 
     document->model().incDepth();
     document->openFileDidEnd(true, {right}, document->rightImage());
+    ASSERT_TRUE(test::waitForLoads(*document));
     EXPECT_EQ(document->model().horizontalOffset(), 0);  // every load resets the alignment
     EXPECT_TRUE(document->isDocumentEdited());
     EXPECT_TRUE(isEnabled(Command::SaveAs, document));
@@ -158,6 +160,7 @@ TEST_F(DocumentRoad, AStereoFileFillsBothViewsTargetFirst)
 {
     QSignalSpy notes(document, &MyDocument::noteShown);
     document->openFileDidEnd(true, {pair}, document->rightImage());
+    ASSERT_TRUE(test::waitForLoads(*document));
     ASSERT_NE(document->leftImage()->image(), nullptr);
     ASSERT_NE(document->rightImage()->image(), nullptr);
     EXPECT_EQ(document->leftImage()->image()->pixelsWide(), 64);
@@ -168,10 +171,12 @@ TEST_F(DocumentRoad, AStereoFileFillsBothViewsTargetFirst)
     // An ordinary file then a stereo file: the left gets the first whole, the
     // right its share of the second. A third file is ignored.
     document->openFileDidEnd(true, {right, pair, left}, document->leftImage());
+    ASSERT_TRUE(test::waitForLoads(*document));
     EXPECT_EQ(document->leftImage()->image()->pixelsWide(), 64);
     EXPECT_EQ(document->rightImage()->image()->colorAt(0, 0).red, 64 / 255.0);
 
     document->openFileDidEnd(false, {left}, document->leftImage());  // cancelled: nothing happens
+    ASSERT_TRUE(test::waitForLoads(*document));
     EXPECT_EQ(document->leftImage()->image()->colorAt(0, 0).red, 0.0);
 }
 
@@ -180,9 +185,11 @@ TEST_F(DocumentRoad, AnUnreadablePictureEmptiesItsViewAndSaysWhy)
     const QString junk = dir.filePath(QStringLiteral("junk.jpg"));
     std::ofstream(junk.toStdString()) << "not a picture";
     document->openFileDidEnd(true, {left, right}, document->leftImage());
+    ASSERT_TRUE(test::waitForLoads(*document));
     QSignalSpy notes(document, &MyDocument::noteShown);
     document->setDocumentEdited(false);
     document->loadRight(junk);
+    ASSERT_TRUE(test::waitForLoads(*document));
     EXPECT_EQ(document->rightImage()->image(), nullptr);
     EXPECT_FALSE(document->isDocumentEdited());
     ASSERT_EQ(notes.count(), 1);
@@ -196,6 +203,7 @@ TEST_F(DocumentRoad, ADocumentFileBecomesTheWholeLeftPictureAStereoFileBothViews
     ASSERT_TRUE(QFile::copy(pair, frame));
     MyDocument* opened = controller.openDocumentWithContentsOfFile(frame, false);
     ASSERT_NE(opened, nullptr);
+    ASSERT_TRUE(test::waitForLoads(*opened));
     EXPECT_EQ(opened->displayName(), QStringLiteral("frame.png"));
     ASSERT_NE(opened->leftImage()->image(), nullptr);
     EXPECT_EQ(opened->leftImage()->image()->pixelsWide(), 128);  // never split
@@ -206,6 +214,7 @@ TEST_F(DocumentRoad, ADocumentFileBecomesTheWholeLeftPictureAStereoFileBothViews
 
     MyDocument* stereo = controller.openDocumentWithContentsOfFile(pair, false);
     ASSERT_NE(stereo, nullptr);
+    ASSERT_TRUE(test::waitForLoads(*stereo));
     EXPECT_EQ(stereo->displayName(), QStringLiteral("pair.jps"));
     ASSERT_NE(stereo->rightImage()->image(), nullptr);
     EXPECT_EQ(stereo->leftImage()->image()->pixelsWide(), 64);
@@ -227,6 +236,7 @@ TEST_F(DocumentRoad, ADocumentFileBecomesTheWholeLeftPictureAStereoFileBothViews
 TEST_F(DocumentRoad, AFailedSaveKeepsTheMarkAndAnyEarlierFile)
 {
     document->openFileDidEnd(true, {left, right}, document->leftImage());
+    ASSERT_TRUE(test::waitForLoads(*document));
     QString error;
     EXPECT_FALSE(document->writeResult(dir.filePath(QStringLiteral("left.png/inside.png")), QStringLiteral("PNG"), &error));
     EXPECT_FALSE(error.isEmpty());
@@ -266,9 +276,11 @@ TEST_F(DocumentRoad, TheDialogsAreWindowModalAndAnswerLater)
     EXPECT_TRUE(open->nameFilters().at(0).contains(QStringLiteral("*.JPS")));
     open->selectFile(left);
     static_cast<QDialog*>(open)->accept();
+    ASSERT_TRUE(test::waitForLoads(*document));
     ASSERT_NE(document->leftImage()->image(), nullptr);
 
     document->openFileDidEnd(true, {right}, document->rightImage());
+    ASSERT_TRUE(test::waitForLoads(*document));
     bool saved = false;
     document->saveResult([&](bool ok) { saved = ok; });
     QFileDialog* save = document->savePanel();
@@ -294,6 +306,7 @@ TEST_F(DocumentRoad, TheDialogsAreWindowModalAndAnswerLater)
 TEST_F(DocumentRoad, ASaveNameAgreesWithTheBytes)
 {
     document->loadPair(left, right);
+    ASSERT_TRUE(test::waitForLoads(*document));
     // (name typed, filter chosen) -> file written, and the type its bytes have.
     const std::tuple<const char*, int, const char*, FileType> cases[] = {
         {"out.bmp", 1, "out.bmp.jpg", FileType::JPEG},  // unknown extension: the filter's type, and its extension
@@ -320,6 +333,7 @@ TEST_F(DocumentRoad, ASaveNameAgreesWithTheBytes)
 TEST_F(DocumentRoad, ALoadWhileTheResultShowsComposesOnce)
 {
     document->loadPair(left, right);
+    ASSERT_TRUE(test::waitForLoads(*document));
     document->tabView()->setCurrentIndex(2);
     int compositions = 0;
     document->resultImage()->store().setFrameChangedHandler([&] { ++compositions; });
@@ -328,14 +342,17 @@ TEST_F(DocumentRoad, ALoadWhileTheResultShowsComposesOnce)
             document->model().incDepth();
             document->model().decVerticalOffset();
         }
+        document->model().completeResult();  // what the steps before asked for is in
         compositions = 0;
         document->loadLeft(left);
+        ASSERT_TRUE(test::waitForLoads(*document));
         document->model().completeResult();
         EXPECT_EQ(compositions, 1) << "offsets moved: " << offsetsMoved;
         EXPECT_EQ(document->model().horizontalOffset(), 0);
         EXPECT_EQ(document->model().verticalOffset(), 0);
         compositions = 0;
         document->loadPair(left, right);
+        ASSERT_TRUE(test::waitForLoads(*document));
         document->model().completeResult();
         EXPECT_EQ(compositions, 1) << "pair, offsets moved: " << offsetsMoved;
     }
@@ -358,6 +375,7 @@ TEST_F(DocumentRoad, SaveAsHasAShortcutUnderEveryKeyScheme)
 TEST_F(DocumentRoad, TabGoesBetweenTheTwoPictureViews)
 {
     document->loadPair(left, right);
+    ASSERT_TRUE(test::waitForLoads(*document));
     document->show();
     QApplication::setActiveWindow(document);
     ASSERT_TRUE(QTest::qWaitForWindowActive(document));

@@ -105,11 +105,17 @@ TEST_F(OpenRecentTest, RemembersEachWayOfOpeningNewestFirst)
 {
     MyDocument* d = activeDocument();
     d->loadPair(left, right);
+    ASSERT_TRUE(test::waitForLoads(*d));
     d->loadRight(other);
+    ASSERT_TRUE(test::waitForLoads(*d));
     d->loadLeft(dir.filePath(QStringLiteral("not there.png")));  // a failed load is not remembered
+    ASSERT_TRUE(test::waitForLoads(*d));
     d->openFileDidEnd(true, {stereo}, d->leftImage());           // a stereo file fills both views
+    ASSERT_TRUE(test::waitForLoads(*d));
     controller.openDocumentWithContentsOfFile(left);             // from the file manager
+    ASSERT_TRUE(test::waitForLoads(controller));
     d->loadPair(left, right);                                    // again: moves to the top
+    ASSERT_TRUE(test::waitForLoads(*d));
 
     const std::vector<RecentDocument> expected = {
         {native(left), native(right)},
@@ -132,7 +138,9 @@ TEST_F(OpenRecentTest, APairReopensAsAPairInAnEmptyWindowOrANewOne)
 {
     MyDocument* first = activeDocument();
     first->loadPair(left, right);
+    ASSERT_TRUE(test::waitForLoads(*first));
     first->loadRight(other);
+    ASSERT_TRUE(test::waitForLoads(*first));
     first->close();
     QCoreApplication::processEvents();
 
@@ -140,6 +148,7 @@ TEST_F(OpenRecentTest, APairReopensAsAPairInAnEmptyWindowOrANewOne)
     MyDocument* empty = activeDocument();
     const int windows = int(controller.documents().size());
     recentItems(empty).at(1)->trigger();
+    ASSERT_TRUE(test::waitForLoads(controller));
     EXPECT_EQ(int(controller.documents().size()), windows);
     EXPECT_EQ(pictureWidth(empty->leftImage()), 40);
     EXPECT_EQ(pictureWidth(empty->rightImage()), 50);
@@ -147,6 +156,7 @@ TEST_F(OpenRecentTest, APairReopensAsAPairInAnEmptyWindowOrANewOne)
 
     // A window with pictures keeps them; the right picture opens in a new one, on its side.
     recentItems(empty).at(1)->trigger();  // now the right picture's entry
+    ASSERT_TRUE(test::waitForLoads(controller));
     ASSERT_EQ(int(controller.documents().size()), windows + 1);
     MyDocument* fresh = controller.documents().last();
     EXPECT_EQ(pictureWidth(fresh->leftImage()), 0);
@@ -155,8 +165,10 @@ TEST_F(OpenRecentTest, APairReopensAsAPairInAnEmptyWindowOrANewOne)
 
     // A stereo file reopens split into both views.
     empty->openFileDidEnd(true, {stereo}, empty->leftImage());
+    ASSERT_TRUE(test::waitForLoads(*empty));
     MyDocument* split = activeDocument();
     recentItems(split).at(0)->trigger();
+    ASSERT_TRUE(test::waitForLoads(controller));
     EXPECT_EQ(pictureWidth(split->leftImage()), 40);
     EXPECT_EQ(pictureWidth(split->rightImage()), 40);
 }
@@ -165,11 +177,15 @@ TEST_F(OpenRecentTest, AFileThatHasGoneLeavesTheListWithAMessage)
 {
     MyDocument* d = activeDocument();
     d->loadPair(left, right);
+    ASSERT_TRUE(test::waitForLoads(*d));
     d->loadLeft(other);
+    ASSERT_TRUE(test::waitForLoads(*d));
     ASSERT_TRUE(QFile::remove(right));
     const int windows = int(controller.documents().size());
 
     recentItems(d).at(1)->trigger();  // the pair, whose right picture has gone
+
+    ASSERT_TRUE(test::waitForLoads(controller));
     EXPECT_EQ(int(controller.documents().size()), windows);
     EXPECT_EQ(pictureWidth(d->leftImage()), 60);  // the window keeps what it had
     EXPECT_EQ(pictureWidth(d->rightImage()), 50);
@@ -187,6 +203,7 @@ TEST_F(OpenRecentTest, ClearMenuEmptiesTheListEverywhere)
     d->updateActions();
     EXPECT_FALSE(d->action(Command::ClearRecent)->isEnabled());
     d->loadLeft(left);
+    ASSERT_TRUE(test::waitForLoads(*d));
     d->updateActions();
     EXPECT_TRUE(d->action(Command::ClearRecent)->isEnabled());
     MyDocument* other = activeDocument();

@@ -34,7 +34,9 @@ protected:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath(QStringLiteral("settings")));
         document = controller.openUntitledDocument(false);
         document->openFileDidEnd(true, {writePicture(QStringLiteral("left.png"))}, document->leftImage());
+        ASSERT_TRUE(test::waitForLoads(*document));
         document->openFileDidEnd(true, {writePicture(QStringLiteral("right.png"))}, document->rightImage());
+        ASSERT_TRUE(test::waitForLoads(*document));
     }
 
     QString writePicture(const QString& name)

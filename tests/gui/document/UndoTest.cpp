@@ -89,6 +89,7 @@ public:  // for the cases' functions
         d->resize(400, 300);
         d->show();
         d->loadPair(left, right);
+        ASSERT_TRUE(test::waitForLoads(*d));
     }
 
     QString write(const QString& name, const QByteArray& bytes)
@@ -111,6 +112,7 @@ public:  // for the cases' functions
     {
         const int tab = d->tabView()->currentIndex();
         d->tabView()->setCurrentIndex(resultTab);
+        d->model().completeResult();  // the whole result of this state, not one still on its way
         Snapshot s{d->model().state(), picture(d->leftImage()->image()), picture(d->rightImage()->image()),
                    picture(d->resultImage()->image())};
         d->tabView()->setCurrentIndex(tab);
@@ -218,6 +220,7 @@ TEST_F(Undo, EveryChangeIsUndoneWholeAndRedoneByName)
         // A state where each command changes something: offsets, a
         // correction, glasses with every method.
         d->loadPair(left, right);
+        ASSERT_TRUE(test::waitForLoads(*d));
         d->model().set3DGlasses(2);
         d->model().setAlignment(3, -2);
         d->model().setRightCorrection({0.5, 1.0, 0.0, 0.0});
@@ -226,6 +229,7 @@ TEST_F(Undo, EveryChangeIsUndoneWholeAndRedoneByName)
 
         const Snapshot before = snapshot();
         c.change(*this);
+        ASSERT_TRUE(test::waitForLoads(*d)) << c.what;  // loads, drops and pastes land later
         const Snapshot after = snapshot();
         ASSERT_EQ(d->undoStack()->count(), 1) << c.what;
         ASSERT_FALSE(after.state == before.state && after.left == before.left && after.right == before.right)
@@ -247,6 +251,7 @@ TEST_F(Undo, EveryChangeIsUndoneWholeAndRedoneByName)
 TEST_F(Undo, AnAppliedAutoAlignmentIsOneStep)
 {
     d->loadPair(QStringLiteral(KORVEX_SAMPLE_DIR "/aloeL.jpg"), QStringLiteral(KORVEX_SAMPLE_DIR "/aloeR.jpg"));
+    ASSERT_TRUE(test::waitForLoads(*d));
     d->undoStack()->clear();
     const DocumentState before = d->model().state();
     QSignalSpy finished(&d->autoAligner(), &AutoAligner::finished);

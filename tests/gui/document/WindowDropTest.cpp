@@ -121,6 +121,7 @@ TEST_F(WindowDropTest, DropsOnTheWindowFillTheLeftOrBothViews)
             return false;
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, {});
         QCoreApplication::sendEvent(document, &drop);
+        EXPECT_TRUE(test::waitForLoads(*document));
         return drop.isAccepted();
     };
     QMimeData stereo;
@@ -167,6 +168,7 @@ TEST_F(WindowDropTest, AViewTakesPictureDataAndLightsUpWhileADragIsOverIt)
     QCoreApplication::sendEvent(view, &enter);
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &png, Qt::LeftButton, {});
     QCoreApplication::sendEvent(view, &drop);
+    ASSERT_TRUE(test::waitForLoads(*document));
     EXPECT_TRUE(drop.isAccepted());
     EXPECT_FALSE(view->isDropHighlighted());
     EXPECT_EQ(sizeOf(view), QSize(12, 34));
@@ -187,6 +189,7 @@ TEST_F(WindowDropTest, AViewTakesPictureDataAndLightsUpWhileADragIsOverIt)
     QCoreApplication::sendEvent(view, &junkEnter);
     QDropEvent junkDrop(QPointF(5, 5), Qt::CopyAction, &junk, Qt::LeftButton, {});
     QCoreApplication::sendEvent(view, &junkDrop);
+    ASSERT_TRUE(test::waitForLoads(*document));
     EXPECT_EQ(view->image(), nullptr);
     EXPECT_EQ(notes.count(), 1);
 }

@@ -60,6 +60,7 @@ TEST_F(ZoomCommandsTest, KeysChooseThePopUpsItems)
 {
     MyDocument* document = shownDocument();
     document->loadPair(big, big);
+    ASSERT_TRUE(test::waitForLoads(*document));
     ImageView* view = document->leftImage();
     ZoomScrollView* zoom = view->zoomView();
     view->setFocus();
@@ -112,6 +113,7 @@ TEST_F(ZoomCommandsTest, FitNewPicturesIsAPreferenceKeptInTheDefaults)
     MyDocument* first = shownDocument();
     EXPECT_FALSE(first->action(Command::FitNewPictures)->isChecked());
     first->loadLeft(big);
+    ASSERT_TRUE(test::waitForLoads(*first));
     EXPECT_EQ(first->leftImage()->zoomView()->zoom(), 100);
 
     first->action(Command::FitNewPictures)->trigger();
@@ -125,6 +127,7 @@ TEST_F(ZoomCommandsTest, FitNewPicturesIsAPreferenceKeptInTheDefaults)
     ZoomScrollView* zoom = first->leftImage()->zoomView();
     test::chooseZoom(*zoom, 200);
     first->loadLeft(big);
+    ASSERT_TRUE(test::waitForLoads(*first));
     EXPECT_TRUE(zoom->isFitting());
     EXPECT_LT(zoom->zoom(), 100);
 
@@ -133,6 +136,7 @@ TEST_F(ZoomCommandsTest, FitNewPicturesIsAPreferenceKeptInTheDefaults)
     EXPECT_EQ(defaults.boolForKey(DocumentZoom::fitNewPicturesKey), false);
     test::chooseZoom(*zoom, 200);
     first->loadLeft(big);
+    ASSERT_TRUE(test::waitForLoads(*first));
     EXPECT_EQ(zoom->zoom(), 200);
 }
 
