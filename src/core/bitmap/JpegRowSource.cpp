@@ -51,6 +51,17 @@ JpegRowSource::~JpegRowSource()
 bool JpegRowSource::readRows(Bitmap& band, int firstRow, int count)
 {
     for (int row = firstRow; row < firstRow + count;) {
+        // While a whole step of rows fits, libjpeg writes them into the band itself.
+        if (nextStaged_ == stagedRows_ && firstRow + count - row >= JpegRowReader::maxRowsPerRead) {
+            std::uint8_t* rows[JpegRowReader::maxRowsPerRead];
+            for (int i = 0; i < JpegRowReader::maxRowsPerRead; ++i)
+                rows[i] = band.bitmapData() + band.bytesPerRow() * std::size_t(row + i);
+            const int read = reader_->readRows(rows);
+            if (reader_->refused() || read == 0)
+                return false;
+            row += read;
+            continue;
+        }
         if (nextStaged_ == stagedRows_) {
             std::uint8_t* rows[JpegRowReader::maxRowsPerRead];
             for (int i = 0; i < JpegRowReader::maxRowsPerRead; ++i)

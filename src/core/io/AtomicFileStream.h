@@ -25,11 +25,16 @@ public:
 
 private:
     void discard();
+    void startWriteback();
+
+    static constexpr std::uint64_t writebackStep = std::uint64_t(4) << 20;
 
     std::string path_;
     std::string folder_;
     std::string temporary_;
     int fd_ = -1;
+    std::uint64_t appended_ = 0;
+    std::uint64_t handedToDisk_ = 0;  // bytes whose writeback has been started
 };
 
 }  // namespace korvex
