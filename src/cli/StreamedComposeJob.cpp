@@ -4,6 +4,7 @@
 #include "cli/HeadlessHost.h"
 #include "cli/ValueParsers.h"
 #include "core/align/RightCorrection.h"
+#include "core/align/WarpedRowSource.h"
 #include "core/bitmap/JpegCodec.h"
 #include "core/bitmap/JpegRowWriter.h"
 #include "core/bitmap/JpegRowSource.h"
@@ -22,8 +23,7 @@ namespace {
 
 // What the job asks for, apart from the files themselves, allows streaming.
 // Stereo files are cut from whole frames (a ".pns" eye takes every other row
-// from the bottom); auto-align studies whole pictures; a rotation or scale
-// resamples the right picture through the whole of it; the stereo frames and
+// from the bottom); auto-align studies whole pictures; the stereo frames and
 // the pair files lay out both eyes side by side or as whole pictures; TIFF
 // writes its directory after the pixels, and GIF chooses its palette from
 // the whole picture.
@@ -33,8 +33,6 @@ bool optionsAllowStreaming(const ComposeOptions& options)
         || stereoLayoutForPath(options.right) != StereoLayout::None)
         return false;
     if (options.autoAlign || options.printAlignment)
-        return false;
-    if (!RightCorrection{options.rotateDegrees.value_or(0.0), options.scale.value_or(1.0)}.isIdentity())
         return false;
     if (options.format && *options.format != StereoFormat::Anaglyph)
         return false;
@@ -82,6 +80,17 @@ std::optional<ComposeJob::Outcome> StreamedComposeJob::run(const ComposeOptions&
     if (!geometry.overlaps())
         return std::nullopt;
 
+    // A turned or scaled right picture is read through its correction; a grey
+    // one is resampled by OpenCV, whose bytes only the whole picture gives.
+    const RightCorrection correction{options.rotateDegrees.value_or(0.0), options.scale.value_or(1.0)};
+    std::unique_ptr<WarpedRowSource> warped;
+    if (!correction.isIdentity()) {
+        warped = WarpedRowSource::create(*right.source, correction, StreamingComposer::bandRows);
+        if (!warped)
+            return std::nullopt;
+    }
+    RowSource* rightRows = warped ? static_cast<RowSource*>(warped.get()) : right.source.get();
+
     // The composition settings as the document reads them, with no pictures.
     MemoryDefaults defaults = composeDefaults(options);
     HeadlessHost host;
@@ -117,7 +126,7 @@ std::optional<ComposeJob::Outcome> StreamedComposeJob::run(const ComposeOptions&
         return std::nullopt;  // a size the format cannot hold: the whole path says so
     EncoderSink sink(*writer);
     const StreamingComposer::Outcome composed =
-        StreamingComposer(composer).compose(*left.source, *right.source, geometry, sink);
+        StreamingComposer(composer).compose(*left.source, *rightRows, geometry, sink);
 
     using Stop = StreamingComposer::Stop;
     if (composed.stop == Stop::NoThread || composed.stop == Stop::NoMemory)

@@ -145,6 +145,49 @@ TEST_F(StreamedComposeJobTest, GivesTheWholePicturePathsFileByteForByte)
     }
 }
 
+TEST_F(StreamedComposeJobTest, ATurnedOrScaledRightPictureGivesTheWholePicturePathsFile)
+{
+    struct Correction {
+        const char* name;
+        double degrees, scale;
+        int rightWide, rightHigh;
+        std::int32_t vertical;
+        bool cut;  // the right file ends in its rows
+    };
+    const std::vector<Correction> corrections = {
+        {"a slight turn", 0.35, 1.0, 300, 200, 0, false},
+        {"the widest turn, clockwise", 15.0, 1.0, 300, 200, -20, false},
+        {"the widest turn, anticlockwise, tall picture", -15.0, 1.0, 90, 260, 11, false},
+        {"shrunk", 0.0, 0.9, 300, 200, 0, false},
+        {"enlarged and turned", -2.5, 1.15, 217, 173, 35, false},
+        {"a turn reaching beyond the picture", 40.0, 1.0, 160, 120, 0, false},
+        {"turned, the file cut in its rows", 1.5, 1.0, 300, 200, 0, true},
+    };
+    for (const Correction& c : corrections) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::uint8_t> rightBytes = jpegOf(c.rightWide, c.rightHigh, false, 0.98f);
+        if (c.cut)
+            rightBytes.resize(rightBytes.size() * 7 / 10);
+        const fs::path left = file("left.jpg", jpegOf(c.rightWide + 7, c.rightHigh - 5, false, 0.75f));
+        const fs::path right = file("right.jpg", rightBytes);
+        ComposeOptions options = pair(left, right);
+        options.rotateDegrees = c.degrees;
+        options.scale = c.scale;
+        options.vertical = c.vertical;
+        for (const char* type : {"JPEG", "png"}) {
+            SCOPED_TRACE(type);
+            options.typeName = type;
+            const Both both = runBoth(options);
+            ASSERT_TRUE(both.streamed.has_value()) << "the job was not streamed";
+            EXPECT_EQ(both.streamed->exitStatus, both.whole.exitStatus) << both.streamed->error;
+            EXPECT_EQ(both.streamed->warnings, both.whole.warnings);
+            ASSERT_FALSE(both.wholeBytes.empty());
+            EXPECT_TRUE(both.streamedBytes == both.wholeBytes) << both.streamedBytes.size() << " bytes against "
+                                                               << both.wholeBytes.size();
+        }
+    }
+}
+
 TEST_F(StreamedComposeJobTest, FilesOfEveryKindAndDamageGiveTheSameFileAndMessages)
 {
     const std::vector<std::uint8_t> sample = readBytes(corpusPath("mixed/video-001.jpeg"));
@@ -188,12 +231,17 @@ TEST_F(StreamedComposeJobTest, JobsThatNeedWholePicturesAreLeftToThatPath)
     const fs::path png = file("right.png", representationUsingType(*patternBitmap({64, 48}), FileType::PNG, {}).data);
     const fs::path turned = file("turned.jpg", withSegment(jpeg, exifOrientationSegment(6)));
     const fs::path jps = file("pair.jps", jpeg);
+    const fs::path grey = file("grey.jpg", jpegOf(64, 48, true, 0.9f));
     const std::vector<std::pair<std::string, std::function<void(ComposeOptions&)>>> needs = {
         {"a PNG picture", [&](ComposeOptions& o) { o.right = png.string(); }},
         {"an EXIF turn", [&](ComposeOptions& o) { o.left = turned.string(); }},
         {"a stereo file by its name", [&](ComposeOptions& o) { o.right = jps.string(); }},
         {"auto-align", [](ComposeOptions& o) { o.autoAlign = true; }},
-        {"a rotation", [](ComposeOptions& o) { o.rotateDegrees = 0.5; }},
+        {"a grey right picture turned", [&](ComposeOptions& o) {
+             o.right = grey.string();
+             o.rotateDegrees = 0.5;
+         }},
+        {"a right picture flipped by its scale", [](ComposeOptions& o) { o.scale = -1.0; }},
         {"a side-by-side frame", [](ComposeOptions& o) { o.format = StereoFormat::SideBySide; }},
         {"a TIFF result", [](ComposeOptions& o) { o.typeName = "TIFF"; }},
         {"a GIF result", [](ComposeOptions& o) { o.typeName = "GIF"; }},

@@ -57,11 +57,16 @@ const CubicWeights& cubicWeights()
     return weights;
 }
 
+// Rows [firstRow, firstRow + rows held) of a source of width x height
+// pixels; data points at the first of them.
 struct Source {
     const std::uint8_t* data;
     std::size_t bytesPerRow;
     int width;
     int height;
+    int firstRow = 0;
+
+    const std::uint8_t* row(int y) const { return data + bytesPerRow * std::size_t(y - firstRow); }
 };
 
 // One pixel whose window lies inside the source, 16 bytes readable from its
@@ -75,7 +80,7 @@ inline void windowPixel(const Source& s, int ix, int iy, int fx, int fy, std::ui
     const __m128i wx01 = _mm_set1_epi32(w.first[std::size_t(fx)]);
     const __m128i wx23 = _mm_set1_epi32(w.second[std::size_t(fx)]);
     __m128i rows[4];
-    const std::uint8_t* p = s.data + s.bytesPerRow * std::size_t(iy - 1) + std::size_t(ix - 1) * Stride;
+    const std::uint8_t* p = s.row(iy - 1) + std::size_t(ix - 1) * Stride;
     for (int k = 0; k < 4; ++k, p += s.bytesPerRow) {
         const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         const __m128i p01 = _mm_unpacklo_epi8(_mm_unpacklo_epi8(d, _mm_srli_si128(d, Stride)), zero);
@@ -108,7 +113,7 @@ void edgePixel(const Source& s, int ix, int iy, int fx, int fy, std::uint8_t* ou
             const int y = iy - 1 + k;
             if (y < 0 || y >= s.height)
                 continue;
-            const std::uint8_t* row = s.data + s.bytesPerRow * std::size_t(y);
+            const std::uint8_t* row = s.row(y);
             int sum = 0;
             for (int j = 0; j < 4; ++j) {
                 const int x = ix - 1 + j;
@@ -121,8 +126,10 @@ void edgePixel(const Source& s, int ix, int iy, int fx, int fy, std::uint8_t* ou
     }
 }
 
+// Target rows [firstRow, endRow), target row y into row y - targetFirstRow of target.
 template <int Stride>
-void warpRows(const Source& s, const double inverse[6], Bitmap& target, int firstRow, int endRow)
+void warpRows(const Source& s, const double inverse[6], Bitmap& target, int firstRow, int endRow,
+              int targetFirstRow = 0)
 {
     const double one = double(std::int64_t(1) << coordinateBits);
     const std::int64_t stepX = std::llround(inverse[0] * one);
@@ -132,7 +139,7 @@ void warpRows(const Source& s, const double inverse[6], Bitmap& target, int firs
     const int lastInsideX = s.width + 1 - (16 + Stride - 1) / Stride;  // 16 bytes readable from ix - 1
     const int width = target.pixelsWide();
     for (int y = firstRow; y < endRow; ++y) {
-        std::uint8_t* out = target.bitmapData() + target.bytesPerRow() * std::size_t(y);
+        std::uint8_t* out = target.bitmapData() + target.bytesPerRow() * std::size_t(y - targetFirstRow);
         std::int64_t sx = std::llround((inverse[1] * y + inverse[2]) * one) + half;
         std::int64_t sy = std::llround((inverse[4] * y + inverse[5]) * one) + half;
         for (int x = 0; x < width; ++x, sx += stepX, sy += stepY, out += Stride) {
@@ -148,34 +155,98 @@ void warpRows(const Source& s, const double inverse[6], Bitmap& target, int firs
     }
 }
 
-}  // namespace
-
-bool warpBicubicBytes(const Bitmap& source, const AffineMatrix& forward, Bitmap& target)
+bool sameBytesLayout(const Bitmap::Layout& source, const Bitmap& target)
 {
-    const int stride = source.bitsPerPixel() / 8;
-    if (source.isPlanar() || source.bitsPerSample() != 8 || (stride != 3 && stride != 4)
-        || target.layout().samplesPerPixel != source.samplesPerPixel() || target.bitsPerPixel() != source.bitsPerPixel()
-        || target.isPlanar())
-        return false;
-    // Source position of each target pixel: the inverse of the forward map.
+    return target.layout().samplesPerPixel == source.samplesPerPixel && target.bitsPerPixel() == source.bitsPerPixel
+           && !target.isPlanar();
+}
+
+// Source position of each target pixel: the inverse of the forward map.
+bool inverseOf(const AffineMatrix& forward, std::array<double, 6>& inverse)
+{
     const std::array<double, 6>& m = forward.m;
     const double det = m[0] * m[4] - m[1] * m[3];
     if (det == 0.0)
         return false;
-    const double inverse[6] = {
+    inverse = {
         m[4] / det,  -m[1] / det, (m[1] * m[5] - m[4] * m[2]) / det,
         -m[3] / det, m[0] / det,  (m[3] * m[2] - m[0] * m[5]) / det,
     };
+    return true;
+}
+
+}  // namespace
+
+bool warpsBicubicBytes(const Bitmap::Layout& layout)
+{
+    const int stride = layout.bitsPerPixel / 8;
+    return !layout.isPlanar && layout.bitsPerSample == 8 && (stride == 3 || stride == 4);
+}
+
+bool warpBicubicBytes(const Bitmap& source, const AffineMatrix& forward, Bitmap& target)
+{
+    std::array<double, 6> inverse;
+    if (!warpsBicubicBytes(source.layout()) || !sameBytesLayout(source.layout(), target) || !inverseOf(forward, inverse))
+        return false;
     const Source s{source.bitmapData(), source.bytesPerRow(), source.pixelsWide(), source.pixelsHigh()};
-    auto* rows = stride == 3 ? &warpRows<3> : &warpRows<4>;
+    auto* rows = source.bitsPerPixel() == 24 ? &warpRows<3> : &warpRows<4>;
     splitRowsOnBothCores(target.pixelsHigh(), (long long)target.pixelsWide() * target.pixelsHigh(),
-                        [&](int firstRow, int endRow) { rows(s, inverse, target, firstRow, endRow); });
+                        [&](int firstRow, int endRow) { rows(s, inverse.data(), target, firstRow, endRow, 0); });
+    return true;
+}
+
+SourceRowSpan sourceRowsReached(const AffineMatrix& forward, int pixelsWide, int pixelsHigh, int firstRow, int endRow)
+{
+    std::array<double, 6> inverse;
+    if (!inverseOf(forward, inverse))
+        return {0, pixelsHigh};
+    // The source row is linear in the target position: its extremes lie at
+    // the corners. The window reaches a row up and two down, and the fixed
+    // point positions may round up to a row further.
+    double low = 1e300, high = -1e300;
+    for (const double x : {0.0, double(pixelsWide - 1)}) {
+        for (const double y : {double(firstRow), double(endRow - 1)}) {
+            const double row = inverse[3] * x + inverse[4] * y + inverse[5];
+            low = std::min(low, row);
+            high = std::max(high, row);
+        }
+    }
+    const double first = std::clamp(std::floor(low) - 2.0, 0.0, double(pixelsHigh));
+    const double end = std::clamp(std::floor(high) + 4.0, 0.0, double(pixelsHigh));
+    return {int(first), std::max(int(first), int(end))};
+}
+
+bool warpBicubicBand(const Bitmap& sourceRows, int sourceRowsTop, int sourceHigh, const AffineMatrix& forward,
+                     Bitmap& band, int bandRow, int firstRow, int count)
+{
+    std::array<double, 6> inverse;
+    if (!warpsBicubicBytes(sourceRows.layout()) || !sameBytesLayout(sourceRows.layout(), band)
+        || !inverseOf(forward, inverse))
+        return false;
+    const Source s{sourceRows.bitmapData(), sourceRows.bytesPerRow(), sourceRows.pixelsWide(), sourceHigh, sourceRowsTop};
+    auto* rows = sourceRows.bitsPerPixel() == 24 ? &warpRows<3> : &warpRows<4>;
+    rows(s, inverse.data(), band, firstRow, firstRow + count, firstRow - bandRow);
     return true;
 }
 
 #else
 
+bool warpsBicubicBytes(const Bitmap::Layout&)
+{
+    return false;
+}
+
 bool warpBicubicBytes(const Bitmap&, const AffineMatrix&, Bitmap&)
+{
+    return false;
+}
+
+SourceRowSpan sourceRowsReached(const AffineMatrix&, int, int pixelsHigh, int, int)
+{
+    return {0, pixelsHigh};
+}
+
+bool warpBicubicBand(const Bitmap&, int, int, const AffineMatrix&, Bitmap&, int, int, int)
 {
     return false;
 }

@@ -16,4 +16,24 @@ namespace korvex {
 // nothing, for any other layout or on a machine without SSE2.
 bool warpBicubicBytes(const Bitmap& source, const AffineMatrix& forward, Bitmap& target);
 
+// Whether a bitmap of this (filled-in) layout is resampled here.
+bool warpsBicubicBytes(const Bitmap::Layout& layout);
+
+// Source rows [first, end).
+struct SourceRowSpan {
+    int first = 0;
+    int end = 0;
+};
+
+// The source rows that target rows [firstRow, endRow) read, for a source
+// and target of pixelsWide x pixelsHigh.
+SourceRowSpan sourceRowsReached(const AffineMatrix& forward, int pixelsWide, int pixelsHigh, int firstRow, int endRow);
+
+// Target rows [firstRow, firstRow + count) into band from its row bandRow on, the
+// same bytes warpBicubicBytes gives them, from sourceRows, whose row i holds
+// row sourceRowsTop + i of a source sourceHigh rows high and which covers
+// sourceRowsReached for those rows. One thread; false as warpBicubicBytes.
+bool warpBicubicBand(const Bitmap& sourceRows, int sourceRowsTop, int sourceHigh, const AffineMatrix& forward,
+                     Bitmap& band, int bandRow, int firstRow, int count);
+
 }  // namespace korvex
