@@ -3,6 +3,7 @@
 #include "core/io/AtomicFileWriter.h"
 #include "cli/AlignmentReport.h"
 #include "cli/ComposeDefaults.h"
+#include "cli/ReducedAlignment.h"
 #include "cli/HeadlessHost.h"
 #include "cli/StreamedComposeJob.h"
 #include "core/compose/StereoDocument.h"
@@ -88,7 +89,9 @@ ComposeJob::Outcome ComposeJob::runWithWholePictures(const ComposeOptions& optio
     const Size leftPixels{double(left.image()->pixelsWide()), double(left.image()->pixelsHigh())};
     const Size rightPixels{double(right.image()->pixelsWide()), double(right.image()->pixelsHigh())};
     if (options.autoAlign) {
-        report.found = PairAlignment::find(*left.image(), *right.image());
+        report.found = alignOnReducedJpegs(options);
+        if (!report.found)
+            report.found = PairAlignment::find(*left.image(), *right.image());
         if (!report.found->aligned)
             return failure(pair + ": " + report.found->failure);
         report.placed = placeAlignment(*report.found, options.windowParallax, leftPixels, rightPixels, options.depth);

@@ -1,6 +1,8 @@
 #include "cli/StreamedComposeJob.h"
 
+#include "cli/AlignmentReport.h"
 #include "cli/ComposeDefaults.h"
+#include "cli/ReducedAlignment.h"
 #include "cli/HeadlessHost.h"
 #include "cli/ValueParsers.h"
 #include "core/align/RightCorrection.h"
@@ -23,16 +25,13 @@ namespace {
 
 // What the job asks for, apart from the files themselves, allows streaming.
 // Stereo files are cut from whole frames (a ".pns" eye takes every other row
-// from the bottom); auto-align studies whole pictures; the stereo frames and
-// the pair files lay out both eyes side by side or as whole pictures; TIFF
+// from the bottom); the stereo frames and the pair files lay out both eyes side by side or as whole pictures; TIFF
 // writes its directory after the pixels, and GIF chooses its palette from
 // the whole picture.
 bool optionsAllowStreaming(const ComposeOptions& options)
 {
     if (options.stereoFile || stereoLayoutForPath(options.left) != StereoLayout::None
         || stereoLayoutForPath(options.right) != StereoLayout::None)
-        return false;
-    if (options.autoAlign || options.printAlignment)
         return false;
     if (options.format && *options.format != StereoFormat::Anaglyph)
         return false;
@@ -74,18 +73,30 @@ std::optional<ComposeJob::Outcome> StreamedComposeJob::run(const ComposeOptions&
     auto pin = [](const std::optional<Point>& given, Size size) {
         return PictureStore::clampedPinPoint(given.value_or(Point{size.width / 2.0, size.height / 2.0}), size);
     };
-    const OverlapGeometry geometry = OverlapGeometry::compute(leftSize, pin(options.leftPin, leftSize), rightSize,
-                                                              pin(options.rightPin, rightSize), options.depth,
-                                                              options.vertical);
+    AlignmentReport report;
+    report.applied = PairPlacement{pin(options.leftPin, leftSize), pin(options.rightPin, rightSize), options.depth,
+                                   options.vertical,
+                                   RightCorrection{options.rotateDegrees.value_or(0.0), options.scale.value_or(1.0)}};
+    if (options.autoAlign) {
+        // A pair that cannot be aligned is refused on the whole path, after its pictures are read.
+        report.found = alignOnReducedJpegs(options);
+        if (!report.found || !report.found->aligned)
+            return std::nullopt;
+        report.placed = placeAlignment(*report.found, options.windowParallax, leftSize, rightSize, options.depth);
+        report.applied = report.placed->placement;
+    }
+    const PairPlacement& placement = report.applied;
+    const OverlapGeometry geometry =
+        OverlapGeometry::compute(leftSize, pin(placement.leftPin, leftSize), rightSize, pin(placement.rightPin, rightSize),
+                                 placement.horizontalOffset, placement.verticalOffset);
     if (!geometry.overlaps())
         return std::nullopt;
 
     // A turned or scaled right picture is read through its correction; a grey
     // one is resampled by OpenCV, whose bytes only the whole picture gives.
-    const RightCorrection correction{options.rotateDegrees.value_or(0.0), options.scale.value_or(1.0)};
     std::unique_ptr<WarpedRowSource> warped;
-    if (!correction.isIdentity()) {
-        warped = WarpedRowSource::create(*right.source, correction, StreamingComposer::bandRows);
+    if (!placement.correction.isIdentity()) {
+        warped = WarpedRowSource::create(*right.source, placement.correction, StreamingComposer::bandRows);
         if (!warped)
             return std::nullopt;
     }
@@ -157,6 +168,11 @@ std::optional<ComposeJob::Outcome> StreamedComposeJob::run(const ComposeOptions&
         return failure(options.output + " exists; add --overwrite to replace it");
     if (!committed.empty())
         return failure(options.output + ": " + committed);
+    if (options.printAlignment) {
+        // The pictures overlap here, so the composition has a place for every right pixel.
+        report.rightToLeft = placement.rightToLeft(leftSize, rightSize).value_or(AffineMatrix{});
+        outcome.alignmentJson = report.json();
+    }
     return outcome;
 }
 

@@ -6,6 +6,7 @@
 
 #include "../core/JpegTestSegments.h"
 #include "../core/TestPictures.h"
+#include "../core/align/WarpedPairs.h"
 
 #include <gtest/gtest.h>
 
@@ -188,6 +189,48 @@ TEST_F(StreamedComposeJobTest, ATurnedOrScaledRightPictureGivesTheWholePicturePa
     }
 }
 
+TEST_F(StreamedComposeJobTest, AutoAlignPlacesThePicturesAsTheWholePicturePathDoes)
+{
+    const auto sample = samplePicture("aloeL.jpg");
+    ASSERT_TRUE(sample);
+    const auto large = enlarged(*sample, 2);
+    TrueMap truth{1.7, 0.97, 30.0, 80.0};
+    const auto warped = warpedRight(*large, truth);
+    const std::vector<std::uint8_t> largeLeft = representationUsingType(*large, FileType::JPEG, {0.92f, {}}).data;
+    const std::vector<std::uint8_t> largeRight = representationUsingType(*warped, FileType::JPEG, {0.92f, {}}).data;
+    struct Aligned {
+        const char* name;
+        fs::path left, right;
+        std::optional<double> windowParallax;
+        std::int32_t depth;
+        const char* type;
+    };
+    const std::vector<Aligned> jobs = {
+        {"a real pair, the window in front", fs::path(KORVEX_SAMPLE_DIR) / "aloeL.jpg",
+         fs::path(KORVEX_SAMPLE_DIR) / "aloeR.jpg", 0.0, 0, "JPEG"},
+        {"a turned pair decoded reduced, depth kept", file("large-left.jpg", largeLeft),
+         file("large-right.jpg", largeRight), std::nullopt, 5, "png"},
+    };
+    for (const Aligned& job : jobs) {
+        SCOPED_TRACE(job.name);
+        ComposeOptions options = pair(job.left, job.right);
+        options.autoAlign = true;
+        options.printAlignment = true;
+        options.windowParallax = job.windowParallax;
+        options.depth = job.depth;
+        options.typeName = job.type;
+        const Both both = runBoth(options);
+        ASSERT_TRUE(both.streamed.has_value()) << "the job was not streamed";
+        EXPECT_EQ(both.streamed->exitStatus, 0) << both.streamed->error;
+        EXPECT_EQ(both.whole.exitStatus, 0) << both.whole.error;
+        EXPECT_EQ(both.streamed->alignmentJson, both.whole.alignmentJson);
+        EXPECT_FALSE(both.whole.alignmentJson.empty());
+        ASSERT_FALSE(both.wholeBytes.empty());
+        EXPECT_TRUE(both.streamedBytes == both.wholeBytes) << both.streamedBytes.size() << " bytes against "
+                                                           << both.wholeBytes.size();
+    }
+}
+
 TEST_F(StreamedComposeJobTest, FilesOfEveryKindAndDamageGiveTheSameFileAndMessages)
 {
     const std::vector<std::uint8_t> sample = readBytes(corpusPath("mixed/video-001.jpeg"));
@@ -236,7 +279,7 @@ TEST_F(StreamedComposeJobTest, JobsThatNeedWholePicturesAreLeftToThatPath)
         {"a PNG picture", [&](ComposeOptions& o) { o.right = png.string(); }},
         {"an EXIF turn", [&](ComposeOptions& o) { o.left = turned.string(); }},
         {"a stereo file by its name", [&](ComposeOptions& o) { o.right = jps.string(); }},
-        {"auto-align", [](ComposeOptions& o) { o.autoAlign = true; }},
+        {"auto-align that finds nothing in common", [](ComposeOptions& o) { o.autoAlign = true; }},
         {"a grey right picture turned", [&](ComposeOptions& o) {
              o.right = grey.string();
              o.rotateDegrees = 0.5;

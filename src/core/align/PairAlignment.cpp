@@ -14,9 +14,6 @@ namespace korvex {
 
 namespace {
 
-// Features are found on copies of about this many pixels along the longer
-// side: enough for sub-pixel fits at full size, cheap at 24 MP.
-constexpr int reducedSide = 1200;
 constexpr float ratioTest = 0.8f;
 
 struct Features {
@@ -24,17 +21,19 @@ struct Features {
     cv::Mat descriptors;
 };
 
-Features detect(const Bitmap& bitmap)
+// Features of a picture of fullWide x fullHigh pixels, found on bitmap,
+// the picture itself or a reduced copy of it.
+Features detect(const Bitmap& bitmap, int fullWide, int fullHigh)
 {
-    const double factor = std::min(1.0, double(reducedSide) / std::max(bitmap.pixelsWide(), bitmap.pixelsHigh()));
+    const double factor = std::min(1.0, double(PairAlignment::studiedSide) / std::max(bitmap.pixelsWide(), bitmap.pixelsHigh()));
     const cv::Mat grey = opencv::reducedGrey(bitmap, factor);
     std::vector<cv::KeyPoint> keypoints;
     Features features;
     cv::ORB::create(5000, 1.2f, 8, 31, 0, 2, cv::ORB::HARRIS_SCORE, 31, 12)
         ->detectAndCompute(grey, cv::noArray(), keypoints, features.descriptors);
     // Pixel centres: a reduced pixel covers full pixels symmetrically.
-    const double sx = double(bitmap.pixelsWide()) / grey.cols;
-    const double sy = double(bitmap.pixelsHigh()) / grey.rows;
+    const double sx = double(fullWide) / grey.cols;
+    const double sy = double(fullHigh) / grey.rows;
     for (const cv::KeyPoint& k : keypoints)
         features.positions.emplace_back((k.pt.x + 0.5) * sx - 0.5, (k.pt.y + 0.5) * sy - 0.5);
     return features;
@@ -114,7 +113,11 @@ std::string fewPoints(int count)
     return "only " + std::to_string(count) + (count == 1 ? " point" : " points") + " in common";
 }
 
-PairAlignment alignMatches(const std::vector<Match>& matches, const Bitmap& left, const Bitmap& right)
+struct FullSize {
+    int wide, high;
+};
+
+PairAlignment alignMatches(const std::vector<Match>& matches, FullSize left, FullSize right)
 {
     const int matchCount = int(matches.size());
     if (matchCount < PairAlignment::minimumInliers)
@@ -128,17 +131,17 @@ PairAlignment alignMatches(const std::vector<Match>& matches, const Bitmap& left
         to.push_back(m.left);
     }
     std::vector<uchar> consensus;
-    const double looseTolerance = 0.05 * std::max(left.pixelsWide(), left.pixelsHigh());
+    const double looseTolerance = 0.05 * std::max(left.wide, left.high);
     const cv::Mat rough = cv::estimateAffinePartial2D(from, to, consensus, cv::RANSAC, looseTolerance, 4000, 0.999, 0);
     if (rough.empty())
         return refused(fewPoints(0), matchCount);
 
-    const cv::Point2d centre((right.pixelsWide() - 1) / 2.0, (right.pixelsHigh() - 1) / 2.0);
+    const cv::Point2d centre((right.wide - 1) / 2.0, (right.high - 1) / 2.0);
     const auto roughRow = [&](const cv::Point2d& p) {
         return rough.at<double>(1, 0) * p.x + rough.at<double>(1, 1) * p.y + rough.at<double>(1, 2);
     };
     std::vector<bool> use(matches.size());
-    const double firstTolerance = std::max(2.0, 0.01 * left.pixelsHigh());
+    const double firstTolerance = std::max(2.0, 0.01 * left.high);
     for (std::size_t i = 0; i < matches.size(); ++i)
         use[i] = consensus[i] && std::abs(matches[i].left.y - roughRow(matches[i].right)) < firstTolerance;
 
@@ -199,18 +202,25 @@ PairAlignment alignMatches(const std::vector<Match>& matches, const Bitmap& left
 
 PairAlignment PairAlignment::find(const Bitmap& left, const Bitmap& right, std::stop_token stop)
 {
-    for (const Bitmap* picture : {&left, &right}) {
-        if (picture->pixelsWide() < minimumSide || picture->pixelsHigh() < minimumSide)
+    return find(Study{left, left.pixelsWide(), left.pixelsHigh()}, Study{right, right.pixelsWide(), right.pixelsHigh()},
+                stop);
+}
+
+PairAlignment PairAlignment::find(const Study& left, const Study& right, std::stop_token stop)
+{
+    for (const Study* picture : {&left, &right}) {
+        if (picture->fullWide < minimumSide || picture->fullHigh < minimumSide)
             return refused("the pictures must be at least 32 pixels on each side");
     }
     try {
-        const Features leftFeatures = detect(left);
+        const Features leftFeatures = detect(left.picture, left.fullWide, left.fullHigh);
         if (stop.stop_requested())
             return refused("cancelled");
-        const Features rightFeatures = detect(right);
+        const Features rightFeatures = detect(right.picture, right.fullWide, right.fullHigh);
         if (stop.stop_requested())
             return refused("cancelled");
-        return alignMatches(matchFeatures(leftFeatures, rightFeatures), left, right);
+        return alignMatches(matchFeatures(leftFeatures, rightFeatures), FullSize{left.fullWide, left.fullHigh},
+                            FullSize{right.fullWide, right.fullHigh});
     } catch (const cv::Exception& e) {
         return refused(e.msg);
     } catch (const std::bad_alloc&) {

@@ -33,6 +33,20 @@ struct PairAlignment {
     // between steps with the failure "cancelled".
     static PairAlignment find(const Bitmap& left, const Bitmap& right, std::stop_token stop = {});
 
+    // A picture of fullWide x fullHigh pixels, seen through `picture`: the
+    // picture itself or a copy reduced evenly (the features are found on a
+    // reduction anyway, so a reduced decode spares the full one).
+    struct Study {
+        const Bitmap& picture;
+        int fullWide;
+        int fullHigh;
+    };
+    static PairAlignment find(const Study& left, const Study& right, std::stop_token stop = {});
+
+    // Features are found on copies of about this many pixels along the
+    // longer side: enough for sub-pixel fits at full size, cheap at 24 MP.
+    static constexpr int studiedSide = 1200;
+
     // The limits beyond which a correction would not be honest.
     static constexpr int minimumSide = 32;
     static constexpr int minimumInliers = 12;

@@ -16,6 +16,7 @@ struct JpegRowReader::State {
     jpeg_progress_mgr progress{};
     bool created = false;
     bool keepExif = false;
+    int reducedLongerSide = 0;  // 0: full size
     bool multiScan = false;
     bool failed = false;       // a fatal error stopped the decoder
     int rowsDecoded = 0;       // rows libjpeg gave before it stopped
@@ -134,6 +135,11 @@ void JpegRowReader::keepExif()
     s_->keepExif = true;
 }
 
+void JpegRowReader::reduceTo(int longerSide)
+{
+    s_->reducedLongerSide = longerSide;
+}
+
 std::string JpegRowReader::start()
 {
     State& s = *s_;
@@ -171,6 +177,14 @@ std::string JpegRowReader::start()
         s.exif.insert(s.exif.end(), {0xFF, 0xE1, std::uint8_t(length >> 8), std::uint8_t(length & 0xFF)});
         s.exif.insert(s.exif.end(), m->data, m->data + m->data_length);
     }
+    if (s.reducedLongerSide > 0) {
+        const unsigned stored = std::max(s.cinfo.image_width, s.cinfo.image_height);
+        unsigned denominator = 8;
+        while (denominator > 1 && (stored + denominator - 1) / denominator < unsigned(s.reducedLongerSide))
+            denominator /= 2;
+        s.cinfo.scale_num = 1;
+        s.cinfo.scale_denom = denominator;
+    }
     s.errors.decompressing = true;
     if (!startDecompress(&s.cinfo, &s.errors)) {
         return jpeg::nothingArrived(s.errors, s.multiScan) ? std::string("truncated JPEG file: ") + s.errors.damage
@@ -188,6 +202,16 @@ std::string JpegRowReader::start()
 const Bitmap::Layout& JpegRowReader::layout() const
 {
     return s_->layout;
+}
+
+int JpegRowReader::storedWide() const
+{
+    return int(s_->cinfo.image_width);
+}
+
+int JpegRowReader::storedHigh() const
+{
+    return int(s_->cinfo.image_height);
 }
 
 int JpegRowReader::exifOrientation() const

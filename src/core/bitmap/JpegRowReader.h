@@ -28,12 +28,19 @@ public:
 
     // Before start(): keeps the EXIF segment for exifOrientation().
     void keepExif();
+    // Before start(): decodes the picture reduced by libjpeg's DCT scaling,
+    // by the largest of 1/2, 1/4 and 1/8 that keeps its longer side at least
+    // this long; layout() then gives the reduced size.
+    void reduceTo(int longerSide);
 
     // Reads the header and starts decoding. Empty, or why the file is refused.
     std::string start();
 
     // After start(): the layout of a bitmap that holds the whole picture.
     const Bitmap::Layout& layout() const;
+    // After start(): the picture's size before any reduction.
+    int storedWide() const;
+    int storedHigh() const;
     // The EXIF orientation (1 to 8; 1 without EXIF or without keepExif()).
     int exifOrientation() const;
 

@@ -2,12 +2,16 @@
 
 #include "WarpedPairs.h"
 #include "../TestPictures.h"
+#include "core/bitmap/ImageEncoder.h"
+#include "core/bitmap/ReducedJpeg.h"
 #include "core/compose/PairPlacement.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <fstream>
 #include <vector>
 
 using namespace korvex;
@@ -66,6 +70,48 @@ INSTANTIATE_TEST_SUITE_P(KnownTransforms, WarpedPairTest,
                                            KnownWarp{-5.0, 1.0, 0.0}, KnownWarp{1.7, 0.97, 40.0},
                                            KnownWarp{-2.3, 1.03, -40.0}, KnownWarp{0.4, 1.012, 12.5},
                                            KnownWarp{-0.15, 0.985, -7.25}));
+
+// A pair too large to be studied at its size, aligned from its JPEG files
+// decoded reduced (here by half): as accurate, in the large picture's pixels,
+// as the table above at twice the size.
+TEST(PairAlignmentReducedDecodes, RecoverTheRotationScaleAndRowsOfALargePair)
+{
+    const auto sample = samplePicture("aloeL.jpg");
+    ASSERT_TRUE(sample);
+    const auto left = enlarged(*sample, 2);
+    const std::string folder = ::testing::TempDir();
+    const std::string leftPath = folder + "/reduced-align-left.jpg", rightPath = folder + "/reduced-align-right.jpg";
+    auto save = [](const Bitmap& picture, const std::string& path) {
+        const std::vector<std::uint8_t> bytes = representationUsingType(picture, FileType::JPEG, {0.92f, {}}).data;
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    };
+    save(*left, leftPath);
+    const ReducedJpeg reducedLeft = ReducedJpeg::decode(leftPath, PairAlignment::studiedSide);
+    ASSERT_TRUE(reducedLeft.bitmap);
+    EXPECT_EQ(reducedLeft.bitmap->pixelsWide(), sample->pixelsWide());
+    EXPECT_EQ(reducedLeft.storedWide, left->pixelsWide());
+    for (const KnownWarp warp : {KnownWarp{0.0, 1.0, 0.0}, KnownWarp{1.7, 0.97, 80.0}, KnownWarp{-2.3, 1.03, -80.0},
+                                 KnownWarp{-0.15, 0.985, -14.5}}) {
+        SCOPED_TRACE(warp.degrees);
+        TrueMap truth{warp.degrees, warp.scale, 46.0, warp.shiftY};
+        save(*warpedRight(*left, truth), rightPath);
+        const ReducedJpeg reducedRight = ReducedJpeg::decode(rightPath, PairAlignment::studiedSide);
+        ASSERT_TRUE(reducedRight.bitmap);
+        const PairAlignment found = PairAlignment::find(
+            {*reducedLeft.bitmap, reducedLeft.storedWide, reducedLeft.storedHigh},
+            {*reducedRight.bitmap, reducedRight.storedWide, reducedRight.storedHigh});
+        ASSERT_TRUE(found.aligned) << found.failure;
+        EXPECT_NEAR(found.rotationDegrees, warp.degrees, 0.05);
+        EXPECT_NEAR(found.scale, warp.scale, 0.001);
+        EXPECT_LE(found.residual, 1.0);
+        const Size size{double(left->pixelsWide()), double(left->pixelsHigh())};
+        const auto map = placeAlignment(found, 0.0, size, size, 0).placement.rightToLeft(size, size);
+        ASSERT_TRUE(map);
+        EXPECT_LE(medianRowError(*map, truth, left->pixelsWide(), left->pixelsHigh()), 1.0);
+    }
+    std::remove(leftPath.c_str());
+    std::remove(rightPath.c_str());
+}
 
 struct Refusal {
     const char* name;

@@ -3,6 +3,7 @@
 #include "core/bitmap/Bitmap.h"
 #include "core/bitmap/ImageDecoder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <numbers>
@@ -67,6 +68,33 @@ inline std::unique_ptr<Bitmap> warpedRight(const Bitmap& left, TrueMap& map)
     }
     right->setSize(Size{double(w), double(h)});
     return right;
+}
+
+// The picture (8-bit RGB) enlarged by a whole factor (bilinear), so that a pair
+// is large enough to be decoded reduced.
+inline std::unique_ptr<Bitmap> enlarged(const Bitmap& picture, int factor)
+{
+    const int w = picture.pixelsWide() * factor, h = picture.pixelsHigh() * factor;
+    auto big = Bitmap::createRGBCanvas(w, h);
+    const int step = picture.bitsPerPixel() / 8;
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* out = big->bitmapData() + std::size_t(y) * big->bytesPerRow();
+        for (int x = 0; x < w; ++x) {
+            const double sx = std::clamp((x + 0.5) / factor - 0.5, 0.0, picture.pixelsWide() - 1.0);
+            const double sy = std::clamp((y + 0.5) / factor - 0.5, 0.0, picture.pixelsHigh() - 1.0);
+            const int x0 = std::min(int(sx), picture.pixelsWide() - 2), y0 = std::min(int(sy), picture.pixelsHigh() - 2);
+            const double fx = sx - x0, fy = sy - y0;
+            for (int c = 0; c < 3; ++c) {
+                auto at = [&](int xx, int yy) {
+                    return double(picture.bitmapData()[std::size_t(yy) * picture.bytesPerRow() + std::size_t(xx) * step + c]);
+                };
+                const double v = (at(x0, y0) * (1 - fx) + at(x0 + 1, y0) * fx) * (1 - fy)
+                                 + (at(x0, y0 + 1) * (1 - fx) + at(x0 + 1, y0 + 1) * fx) * fy;
+                out[3 * x + c] = std::uint8_t(v + 0.5);
+            }
+        }
+    }
+    return big;
 }
 
 }  // namespace korvex::testing
