@@ -1,7 +1,11 @@
 // Any bytes through the row-by-row JPEG reader of the streamed composition,
 // read from a stream as korvex-compose reads its files, and checked against
 // the whole-picture decode and composition of the same bytes: the same
-// verdict, and for small pictures the same result rows.
+// verdict, and for small pictures the same result rows, the right picture
+// turned or not. The same bytes are decoded reduced too, as auto-align reads
+// them.
+#include "core/align/RightPictureResampler.h"
+#include "core/align/WarpedRowSource.h"
 #include "core/bitmap/JpegCodec.h"
 #include "core/bitmap/JpegRowSource.h"
 #include "core/compose/AnaglyphComposer.h"
@@ -33,6 +37,24 @@ public:
     std::vector<std::uint8_t> rows;
 };
 
+// Every row of the picture decoded reduced; the reader must stay within its rows.
+void decodeReduced(std::span<const std::uint8_t> jpeg, int longerSide)
+{
+    korvex::JpegRowReader reader(jpeg);
+    reader.reduceTo(longerSide);
+    if (!reader.start().empty())
+        return;
+    const korvex::Bitmap::Layout& layout = reader.layout();
+    const std::size_t rowBytes = std::size_t(layout.pixelsWide) * std::size_t(layout.samplesPerPixel);
+    std::vector<std::uint8_t> rows(rowBytes * korvex::JpegRowReader::maxRowsPerRead);
+    std::uint8_t* pointers[korvex::JpegRowReader::maxRowsPerRead];
+    for (int i = 0; i < korvex::JpegRowReader::maxRowsPerRead; ++i)
+        pointers[i] = rows.data() + rowBytes * std::size_t(i);
+    while (reader.readRows(pointers) > 0 && !reader.refused()) {
+    }
+    reader.finish();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -40,9 +62,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace korvex;
     if (size < 2)
         return 0;
-    // The first byte places the right picture up to 63 rows above or below.
+    // The first byte places the right picture up to 63 rows above or below,
+    // and its top bit turns it.
     const std::int32_t vertical = std::int32_t(data[0] & 0x7F) - 64;
+    const RightCorrection correction{(data[0] & 0x80) ? 2.5 : 0.0, 1.0, 0.0, 0.0};
     const std::span<const std::uint8_t> jpeg(data + 1, size - 1);
+    decodeReduced(jpeg, 8 + (data[0] & 0x1F));
     // fmemopen wants a writable buffer.
     std::vector<std::uint8_t> copies[2] = {{jpeg.begin(), jpeg.end()}, {jpeg.begin(), jpeg.end()}};
     JpegRowSource::Opened sides[2];
@@ -65,10 +90,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const OverlapGeometry geometry = OverlapGeometry::compute(size2, centre, size2, centre, 0, vertical);
     if (!geometry.overlaps())
         return 0;
+    // The turn streams only for the layouts BicubicWarp takes (not grey).
+    std::unique_ptr<WarpedRowSource> turned;
+    if (!correction.isIdentity())
+        turned = WarpedRowSource::create(*sides[1].source, correction, StreamingComposer::bandRows);
+    RowSource& right = turned ? static_cast<RowSource&>(*turned) : *sides[1].source;
     const AnaglyphComposer composer(2, true);
     CollectingSink sink;
-    const StreamingComposer::Outcome outcome =
-        StreamingComposer(composer).compose(*sides[0].source, *sides[1].source, geometry, sink);
+    const StreamingComposer::Outcome outcome = StreamingComposer(composer).compose(*sides[0].source, right, geometry, sink);
     if (outcome.stop == StreamingComposer::Stop::NoMemory || outcome.stop == StreamingComposer::Stop::NoThread)
         return 0;
     const JpegRowReader::Outcome verdict = sides[0].source->finish();
@@ -76,8 +105,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         __builtin_trap();
     if (!whole || std::uint64_t(layout.pixelsWide) * std::uint64_t(layout.pixelsHigh) > maxPixelsToCompare)
         return 0;
+    const std::unique_ptr<Bitmap> wholeTurned = turned ? resampleRightPicture(*whole.bitmap, correction) : nullptr;
+    if (turned && !wholeTurned)
+        return 0;
     auto canvas = Bitmap::createRGBCanvas(geometry.pixelsWide(), geometry.pixelsHigh());
-    composer.compose(*whole.bitmap, *whole.bitmap, geometry, *canvas);
+    composer.compose(*whole.bitmap, wholeTurned ? *wholeTurned : *whole.bitmap, geometry, *canvas);
     for (int y = 0; y < canvas->pixelsHigh(); ++y) {
         const std::size_t rowBytes = std::size_t(canvas->pixelsWide()) * 3;
         if (std::memcmp(canvas->bitmapData() + canvas->bytesPerRow() * std::size_t(y),
