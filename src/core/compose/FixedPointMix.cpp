@@ -1,5 +1,7 @@
 #include "core/compose/FixedPointMix.h"
 
+#include "core/compose/SimdLevel.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -183,9 +185,8 @@ __attribute__((always_inline)) inline void FixedPointMix::mixChunk(const std::ui
     std::memcpy(out, bytes.data(), bytes.size());
 }
 
-// The same loops compiled twice, the wider for processors that have AVX2,
-// chosen at run time: the package runs on any x86-64. (A plain check rather
-// than target_clones, whose resolver runs before a sanitizer's runtime.)
+// The same loops compiled three times, the wider for processors that have
+// AVX2 or AVX-512, chosen at run time (SimdLevel).
 template <int Shift>
 void FixedPointMix::mixChunkPlain(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* __restrict out) const
 {
@@ -200,20 +201,23 @@ __attribute__((target("avx2"))) void FixedPointMix::mixChunkAvx2(const std::uint
     mixChunk<Shift>(left, right, out);
 }
 
-namespace {
-bool hasAvx2()
+template <int Shift>
+__attribute__((target("avx512f,avx512bw,avx512vl,prefer-vector-width=512"))) void
+FixedPointMix::mixChunkAvx512(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* __restrict out) const
 {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    return avx2;
+    mixChunk<Shift>(left, right, out);
 }
-}  // namespace
 #endif
 
 template <int Shift>
 void FixedPointMix::mixChunkFor(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* __restrict out) const
 {
 #if defined(__x86_64__) || defined(__i386__)
-    if (hasAvx2()) {
+    if (simdLevel() == SimdLevel::Avx512) {
+        mixChunkAvx512<Shift>(left, right, out);
+        return;
+    }
+    if (simdLevel() == SimdLevel::Avx2) {
         mixChunkAvx2<Shift>(left, right, out);
         return;
     }

@@ -51,6 +51,8 @@ private:
     template <int Shift>
     void mixChunkAvx2(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* __restrict out) const;
     template <int Shift>
+    void mixChunkAvx512(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* __restrict out) const;
+    template <int Shift>
     void mixChunkFor(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* __restrict out) const;
 
     int valueShift_ = 0;  // a byte b enters as b << valueShift_

@@ -2,6 +2,7 @@
 
 #include "core/compose/AnaglyphComposer.h"
 #include "core/compose/FixedPointMix.h"
+#include "core/compose/LinearLightMixAvx512.h"
 #include "core/tasks/BothCores.h"
 #include "core/compose/SrgbCurve.h"
 #include "core/compose/SrgbTables.h"
@@ -149,7 +150,18 @@ void MatrixComposer::composeBytes(const Bitmap& left, const Bitmap& right, const
         });
         return;
     }
-    // The sRGB curve, or sums too wide for 16 bits: lookup tables.
+    if (const std::unique_ptr<LinearLightMixAvx512> linear =
+            mixing_.linearLight ? LinearLightMixAvx512::plan(mixing_.matrices) : nullptr) {
+        splitRowsOnBothCores(g.pixelsHigh(), (long long)width * g.pixelsHigh(), [&](int firstRow, int endRow) {
+            for (int y = firstRow; y < endRow; ++y) {
+                linear->mixPixels(leftStart + left.bytesPerRow() * std::size_t(y), sl,
+                                  rightStart + right.bytesPerRow() * std::size_t(y), sr,
+                                  result.bitmapData() + result.bytesPerRow() * std::size_t(y), width);
+            }
+        });
+        return;
+    }
+    // The sRGB curve without AVX-512, or sums too wide for 16 bits: lookup tables.
     const std::unique_ptr<MixTables> tables = buildTables(mixing_);
     auto* mix = sl == 3 ? (sr == 3 ? &mixRows<3, 3> : &mixRows<3, 4>) : (sr == 3 ? &mixRows<4, 3> : &mixRows<4, 4>);
     splitRowsOnBothCores(g.pixelsHigh(), (long long)width * g.pixelsHigh(), [&](int firstRow, int endRow) {
