@@ -139,6 +139,11 @@ KORVEX_AVX512_KERNEL __m512i interleave(__m512i red, __m512i green, __m512i blue
     return _mm512_permutexvar_epi8(_mm512_load_si512(order), packed);
 }
 
+KORVEX_AVX512_KERNEL __m512i loadStep(const std::uint8_t* at, bool whole, int bytes)
+{
+    return whole ? _mm512_loadu_si512(at) : _mm512_maskz_loadu_epi8(~0ull >> (64 - bytes), at);
+}
+
 // For channel c, dword p gathers (left low, left high, right low, right high)
 // of pixel p's channel c; the left pair comes from one permute, the right
 // pair from another with the same indices.
@@ -167,6 +172,7 @@ mixRow(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* out, i
     const Registers r = loadRegisters(curveTables());
     __m512i index[3];
     __m512i coefficients[3][3];
+#pragma GCC unroll 3
     for (int c = 0; c < 3; ++c) {
         index[c] = _mm512_load_si512(arrangement.index[c]);
         for (int column = 0; column < 3; ++column)
@@ -176,23 +182,34 @@ mixRow(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* out, i
     const __m128i shift = _mm_cvtsi32_si128(sumShift);
     constexpr __mmask64 leftWords = 0x3333333333333333ull;
     for (int x = 0; x < pixels; x += pixelsPerStep) {
+        // Whole registers while they stay inside the row (the bytes beyond
+        // the step are read in vain, or written again by the next step);
+        // masked at its end.
+        const bool whole = x + 64 / 3 + 1 <= pixels;
         const int n = std::min(pixelsPerStep, pixels - x);
-        const auto bytesMask = [n](int stride) { return __mmask64(~0ull >> (64 - stride * n)); };
-        const Decoded l = decode(_mm512_maskz_loadu_epi8(bytesMask(SL), left + std::size_t(x) * SL), r);
-        const Decoded rt = decode(_mm512_maskz_loadu_epi8(bytesMask(SR), right + std::size_t(x) * SR), r);
+        const Decoded l = decode(loadStep(left + std::size_t(x) * SL, whole, SL * n), r);
+        const Decoded rt = decode(loadStep(right + std::size_t(x) * SR, whole, SR * n), r);
         __m512i channels[3];
+#pragma GCC unroll 3
         for (int c = 0; c < 3; ++c) {
             channels[c] = _mm512_or_si512(_mm512_maskz_permutex2var_epi8(leftWords, l.low, index[c], l.high),
                                           _mm512_maskz_permutex2var_epi8(~leftWords, rt.low, index[c], rt.high));
         }
         __m512i encoded[3];
+#pragma GCC unroll 3
         for (int c = 0; c < 3; ++c) {
             __m512i sum = rounding;
+#pragma GCC unroll 3
             for (int column = 0; column < 3; ++column)
                 sum = _mm512_dpwssd_epi32(sum, channels[column], coefficients[c][column]);
             encoded[c] = encode(_mm512_sra_epi32(sum, shift), r);
         }
-        _mm512_mask_storeu_epi8(out + std::size_t(x) * 3, bytesMask(3), interleave(encoded[0], encoded[1], encoded[2]));
+        const __m512i bytes = interleave(encoded[0], encoded[1], encoded[2]);
+        std::uint8_t* at = out + std::size_t(x) * 3;
+        if (whole)
+            _mm512_storeu_si512(at, bytes);
+        else
+            _mm512_mask_storeu_epi8(at, ~0ull >> (64 - 3 * n), bytes);
     }
 }
 

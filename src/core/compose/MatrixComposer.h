@@ -9,8 +9,9 @@ namespace korvex {
 // The matrix methods: every result pixel is clamp(ML * left + MR * right),
 // components 0.0 to 1.0, optionally in linear light, rounded to the nearest
 // byte. 24- and 32-bit pictures take a byte path on both cores: 16-bit fixed
-// point in SIMD (FixedPointMix) without the sRGB curve, lookup tables and
-// integer sums with it; every other layout is computed per pixel in double
+// point in SIMD (FixedPointMix) without the sRGB curve; with it, AVX-512
+// (LinearLightMixAvx512) where the processor has it, else lookup tables and
+// integer sums; every other layout is computed per pixel in double
 // precision and gives the same values within one step.
 class MatrixComposer {
 public:
