@@ -72,7 +72,14 @@ void BackgroundComposition::compositionRequested()
     if (!reducedFor(RightRole))
         reduce.push_back({RightRole, pending_.right, model_.rightImage().generation()});
 
-    worker_.post([this, inputs = pending_, ticket, reduce](std::stop_token stop) {
+    // While the preview stands in for it, the former whole result is read by
+    // nothing (Save, Print and Copy wait for the next): its memory becomes
+    // the next canvas, so that two whole results never live at once.
+    auto recycled = std::make_shared<std::unique_ptr<Bitmap>>();
+    if (resultView_.preview())
+        *recycled = resultView_.store().imageAndDetach();
+
+    worker_.post([this, inputs = pending_, ticket, reduce, recycled](std::stop_token stop) {
         // Made once per picture and never stopped by the next step: every
         // preview after it needs them, and a burst of steps would otherwise
         // restart them for ever.
@@ -83,7 +90,7 @@ void BackgroundComposition::compositionRequested()
             std::lock_guard lock(mailboxMutex_);
             mailbox_.reduced.push_back({r.role, made});
         }
-        ComposedResult composed = composeResultPicture(inputs, stop);
+        ComposedResult composed = composeResultPicture(inputs, stop, std::move(*recycled));
         if (!composed.stopped) {
             std::lock_guard lock(mailboxMutex_);
             mailbox_.composed = std::move(composed);
