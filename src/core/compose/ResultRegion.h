@@ -39,6 +39,12 @@ struct RegionSources {
     std::optional<RightCorrection> rightCorrection;
 };
 
+// The two pictures' reads at a region's scale, kept by a caller that
+// composes region after region so that each one reuses the buffers of the last.
+struct RegionScratch {
+    std::unique_ptr<Bitmap> left, right;
+};
+
 // Composes one region of the result of these pictures and this overlap.
 // A region at whole scale of pictures without a pending correction is
 // exactly those pixels of the full composition. Otherwise each output pixel
@@ -49,6 +55,7 @@ struct RegionSources {
 // edges a mix of means and a mean of mixes part). Null when memory is short
 // or the region lies outside the result.
 std::unique_ptr<Bitmap> composeResultRegion(const AnaglyphComposer& composer, const RegionSources& sources,
-                                            const OverlapGeometry& geometry, const ResultRegion& region);
+                                            const OverlapGeometry& geometry, const ResultRegion& region,
+                                            RegionScratch* scratch = nullptr);
 
 }  // namespace korvex

@@ -2,6 +2,11 @@
 
 #include <utility>
 
+#ifdef __linux__
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
 namespace korvex {
 
 LatestJobWorker::LatestJobWorker() : thread_([this] { run(); })
@@ -54,6 +59,12 @@ bool LatestJobWorker::isIdle() const
 
 void LatestJobWorker::run()
 {
+#ifdef __linux__
+    // Behind the thread that posts: a step's quick answer there must not
+    // wait for the cores that the previous step's long job (and the helpers
+    // it starts, which inherit this) still holds. Linux takes a thread id here.
+    setpriority(PRIO_PROCESS, id_t(gettid()), backgroundNiceness);
+#endif
     std::unique_lock lock(mutex_);
     for (;;) {
         wake_.wait(lock, [this] { return quitting_ || bool(waiting_); });

@@ -12,9 +12,12 @@ namespace korvex {
 // window's full composition). A new job asks the running one to stop and
 // replaces any job still waiting, so a burst of requests runs at most the
 // job in progress and the last one. Jobs see their stop request through the
-// token they are given and should look at it often.
+// token they are given and should look at it often. The thread runs at a
+// lower priority than the others, so that it never slows the thread posting.
 class LatestJobWorker {
 public:
+    static constexpr int backgroundNiceness = 5;
+
     using Job = std::function<void(std::stop_token)>;
 
     LatestJobWorker();

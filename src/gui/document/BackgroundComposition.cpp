@@ -135,7 +135,7 @@ void BackgroundComposition::showPreview(const CompositionInputs& inputs)
     }
     if (sources.right == inputs.right)
         sources.rightReduced = reducedFor(RightRole);
-    std::unique_ptr<Bitmap> pixels = composeResultRegion(inputs.composer, sources, inputs.geometry, region);
+    std::unique_ptr<Bitmap> pixels = composeResultRegion(inputs.composer, sources, inputs.geometry, region, &previewReads_);
     if (!pixels)
         return;
     preview.image = imageOwning(std::move(pixels));

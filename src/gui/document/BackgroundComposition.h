@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/compose/ReducedCopies.h"
+#include "core/compose/ResultRegion.h"
 #include "core/compose/ResultComposition.h"
 #include "core/compose/StereoDocument.h"
 #include "core/tasks/LatestJobWorker.h"
@@ -69,6 +70,7 @@ private:
     Reduced leftReduced_, rightReduced_;
     Reduced workerReduced_[2];  // the worker's own: what it made last, by role - 1
     std::vector<std::shared_ptr<Bitmap>> retired_;
+    RegionScratch previewReads_;  // reused by every preview
     std::mutex mailboxMutex_;
     Mailbox mailbox_;
     LatestJobWorker worker_;  // last: its thread stops before the members above go

@@ -1,0 +1,147 @@
+#include "core/compose/RegionSampling.h"
+
+#include "core/compose/AnaglyphComposer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace korvex {
+
+PixelMap PixelMap::onLevel(int k) const
+{
+    const double s = std::ldexp(1.0, -k);
+    return {(x0 + 0.5) * s - 0.5, xi * s, xj * s, (y0 + 0.5) * s - 0.5, yi * s, yj * s};
+}
+
+PixelMap PixelMap::then(const AffineMatrix& a) const
+{
+    return {a.mapX(x0, y0), a.m[0] * xi + a.m[1] * yi, a.m[0] * xj + a.m[1] * yj,
+            a.mapY(x0, y0), a.m[3] * xi + a.m[4] * yi, a.m[3] * xj + a.m[4] * yj};
+}
+
+namespace {
+
+// Where one coordinate reads: the two taps (clamped into 0 to size - 1) and
+// the second one's weight, or nothing when the centre lies outside.
+struct Taps {
+    int first = 0, second = 0, weight = 0;
+    bool inside = false;
+
+    Taps(double at, int size)
+    {
+        if (at < -0.5 || at > size - 0.5)
+            return;
+        inside = true;
+        const double whole = std::floor(at);
+        weight = int((at - whole) * 256.0 + 0.5);
+        first = std::clamp(int(whole), 0, size - 1);
+        second = std::clamp(int(whole) + 1, 0, size - 1);
+    }
+};
+
+std::uint8_t mix(int p00, int p10, int p01, int p11, int wx, int wy)
+{
+    const int top = p00 * (256 - wx) + p10 * wx;
+    const int bottom = p01 * (256 - wx) + p11 * wx;
+    return std::uint8_t((top * (256 - wy) + bottom * wy + (1 << 15)) >> 16);
+}
+
+// The picture's colour at a pixel in bytes, as the view's conversion rounds it.
+struct Rgb {
+    int c[3];
+};
+
+Rgb rgbAt(const Bitmap& b, bool bytes, int stride, int x, int y)
+{
+    if (bytes) {
+        const std::uint8_t* p = b.bitmapData() + b.bytesPerRow() * std::size_t(y) + std::size_t(x) * stride;
+        return {{p[0], p[1], p[2]}};
+    }
+    const Color c = b.colorAt(x, y);
+    const auto byteOf = [](double v) { return int(std::lround(std::clamp(v, 0.0, 1.0) * 255.0)); };
+    return {{byteOf(c.red), byteOf(c.green), byteOf(c.blue)}};
+}
+
+// Without a rotation every row reads the same columns: their taps and
+// weights are found once (a centre outside weighs nothing, so it is black).
+// Each output row mixes its two source rows across first, then the two mixes
+// down, a straight pass the compiler vectorises; the sums are those of mix().
+void sampleAxisAlignedBytes(const Bitmap& picture, int stride, const PixelMap& map, Bitmap& out, int begin, int end)
+{
+    const int outWide = out.pixelsWide();
+    struct Column {
+        std::size_t first, second;
+        int firstWeight, secondWeight;
+    };
+    std::vector<Column> columns;
+    columns.reserve(std::size_t(outWide));
+    for (int i = 0; i < outWide; ++i) {
+        const Taps t(map.x0 + map.xi * i, picture.pixelsWide());
+        columns.push_back({std::size_t(t.first) * stride, std::size_t(t.second) * stride,
+                           t.inside ? 256 - t.weight : 0, t.inside ? t.weight : 0});
+    }
+    const std::size_t n = std::size_t(outWide) * 3;
+    std::vector<int> top(n), bottom(n);
+    const auto across = [&](const std::uint8_t* row, int* mixed) {
+        for (const Column& col : columns) {
+            for (int c = 0; c < 3; ++c)
+                mixed[c] = row[col.first + c] * col.firstWeight + row[col.second + c] * col.secondWeight;
+            mixed += 3;
+        }
+    };
+    for (int j = begin; j < end; ++j) {
+        std::uint8_t* d = out.bitmapData() + out.bytesPerRow() * std::size_t(j);
+        const Taps row(map.y0 + map.yj * j, picture.pixelsHigh());
+        if (!row.inside) {
+            std::fill(d, d + n, std::uint8_t(0));
+            continue;
+        }
+        across(picture.bitmapData() + picture.bytesPerRow() * std::size_t(row.first), top.data());
+        across(picture.bitmapData() + picture.bytesPerRow() * std::size_t(row.second), bottom.data());
+        const int wy = row.weight;
+        const int* t = top.data();
+        const int* b = bottom.data();
+        for (std::size_t k = 0; k < n; ++k)
+            d[k] = std::uint8_t((t[k] * (256 - wy) + b[k] * wy + (1 << 15)) >> 16);
+    }
+}
+
+void sampleAnyMap(const Bitmap& picture, bool bytes, int stride, const PixelMap& map, Bitmap& out, int begin, int end)
+{
+    const int w = picture.pixelsWide();
+    const int h = picture.pixelsHigh();
+    const int outWide = out.pixelsWide();
+    for (int j = begin; j < end; ++j) {
+        std::uint8_t* d = out.bitmapData() + out.bytesPerRow() * std::size_t(j);
+        for (int i = 0; i < outWide; ++i, d += 3) {
+            const Taps tx(map.x0 + map.xi * i + map.xj * j, w);
+            const Taps ty(map.y0 + map.yi * i + map.yj * j, h);
+            if (!tx.inside || !ty.inside) {
+                d[0] = d[1] = d[2] = 0;
+                continue;
+            }
+            const Rgb p00 = rgbAt(picture, bytes, stride, tx.first, ty.first);
+            const Rgb p10 = rgbAt(picture, bytes, stride, tx.second, ty.first);
+            const Rgb p01 = rgbAt(picture, bytes, stride, tx.first, ty.second);
+            const Rgb p11 = rgbAt(picture, bytes, stride, tx.second, ty.second);
+            for (int c = 0; c < 3; ++c)
+                d[c] = mix(p00.c[c], p10.c[c], p01.c[c], p11.c[c], tx.weight, ty.weight);
+        }
+    }
+}
+
+}  // namespace
+
+void sampleBilinear(const Bitmap& picture, const PixelMap& map, Bitmap& out, int begin, int end)
+{
+    const bool bytes = AnaglyphComposer::qualifiesForBytePath(picture);
+    const int stride = AnaglyphComposer::bytePathStride(picture);
+    if (bytes && map.isAxisAligned())
+        sampleAxisAlignedBytes(picture, stride, map, out, begin, end);
+    else
+        sampleAnyMap(picture, bytes, stride, map, out, begin, end);
+}
+
+}  // namespace korvex
