@@ -82,14 +82,25 @@ void sampleAxisAlignedBytes(const Bitmap& picture, int stride, const PixelMap& m
         columns.push_back({std::size_t(t.first) * stride, std::size_t(t.second) * stride,
                            t.inside ? 256 - t.weight : 0, t.inside ? t.weight : 0});
     }
+    // The mixes of the last two source rows, kept: zoomed out by less than
+    // two, the next output row mostly reads one of them again.
     const std::size_t n = std::size_t(outWide) * 3;
-    std::vector<int> top(n), bottom(n);
-    const auto across = [&](const std::uint8_t* row, int* mixed) {
+    std::vector<int> mixes[2] = {std::vector<int>(n), std::vector<int>(n)};
+    int mixed[2] = {-1, -1};  // the source row in each, or none
+    const auto across = [&](int sourceRow, int keep) -> const int* {
+        for (int m = 0; m < 2; ++m)
+            if (mixed[m] == sourceRow)
+                return mixes[m].data();
+        const int m = mixed[0] == keep ? 1 : 0;
+        mixed[m] = sourceRow;
+        const std::uint8_t* row = picture.bitmapData() + picture.bytesPerRow() * std::size_t(sourceRow);
+        int* out = mixes[m].data();
         for (const Column& col : columns) {
             for (int c = 0; c < 3; ++c)
-                mixed[c] = row[col.first + c] * col.firstWeight + row[col.second + c] * col.secondWeight;
-            mixed += 3;
+                out[c] = row[col.first + c] * col.firstWeight + row[col.second + c] * col.secondWeight;
+            out += 3;
         }
+        return mixes[m].data();
     };
     for (int j = begin; j < end; ++j) {
         std::uint8_t* d = out.bitmapData() + out.bytesPerRow() * std::size_t(j);
@@ -98,11 +109,9 @@ void sampleAxisAlignedBytes(const Bitmap& picture, int stride, const PixelMap& m
             std::fill(d, d + n, std::uint8_t(0));
             continue;
         }
-        across(picture.bitmapData() + picture.bytesPerRow() * std::size_t(row.first), top.data());
-        across(picture.bitmapData() + picture.bytesPerRow() * std::size_t(row.second), bottom.data());
+        const int* t = across(row.first, row.second);
+        const int* b = across(row.second, row.first);
         const int wy = row.weight;
-        const int* t = top.data();
-        const int* b = bottom.data();
         for (std::size_t k = 0; k < n; ++k)
             d[k] = std::uint8_t((t[k] * (256 - wy) + b[k] * wy + (1 << 15)) >> 16);
     }
