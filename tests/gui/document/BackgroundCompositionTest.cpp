@@ -88,6 +88,9 @@ protected:
         QImage last = shown(d);
         for (int i = 0; i < 10; ++i) {
             QTest::qWait(200);
+            // A loaded machine can end the wait before it turns the loop once
+            // the refining timer is due; one more turn lets it fire.
+            QCoreApplication::processEvents();
             QImage now = shown(d);
             if (now == last)
                 break;
