@@ -3,12 +3,10 @@
 #include "core/bitmap/CodecSupport.h"
 #include "core/bitmap/JpegRowReader.h"
 #include "core/bitmap/JpegRowWriter.h"
-#include "core/bitmap/RowConverter.h"
+#include "core/bitmap/RowEncoding.h"
 
 #include <algorithm>
 #include <cmath>
-#include <new>
-#include <vector>
 
 namespace korvex {
 
@@ -59,28 +57,10 @@ int JpegCodec::qualityFor(const EncodeProperties& properties)
 
 EncodeResult JpegCodec::encode(const Bitmap& bitmap, const EncodeProperties& properties)
 {
-    EncodeResult result;
     const bool grey = isGreyColorSpace(bitmap.colorSpace());
-    JpegRowWriter writer([&result](std::span<const std::uint8_t> block) {
-        try {
-            result.data.insert(result.data.end(), block.begin(), block.end());
-            return true;
-        } catch (const std::bad_alloc&) {
-            return false;
-        }
+    return encodeInMemory<JpegRowWriter>(RowConverter(bitmap, grey ? 1 : 3, 8), [&](JpegRowWriter& writer) {
+        return writer.start(bitmap.pixelsWide(), bitmap.pixelsHigh(), grey, qualityFor(properties));
     });
-    result.error = writer.start(bitmap.pixelsWide(), bitmap.pixelsHigh(), grey, qualityFor(properties));
-    const RowConverter rows(bitmap, grey ? 1 : 3, 8);
-    std::vector<std::uint8_t> scratch(result.error.empty() ? rows.rowBytes() : 0);
-    for (int y = 0; y < bitmap.pixelsHigh() && result.error.empty(); ++y) {
-        const std::uint8_t* row = rows.row(y, scratch.data());
-        result.error = writer.writeRows(&row, 1);
-    }
-    if (result.error.empty())
-        result.error = writer.finish();
-    if (!result.error.empty())
-        result.data.clear();
-    return result;
 }
 
 }  // namespace korvex

@@ -2,7 +2,7 @@
 
 #include "core/bitmap/CodecSupport.h"
 #include "core/bitmap/PngRowWriter.h"
-#include "core/bitmap/RowConverter.h"
+#include "core/bitmap/RowEncoding.h"
 
 #include <png.h>
 
@@ -10,8 +10,6 @@
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
-#include <new>
-#include <vector>
 
 namespace korvex {
 
@@ -245,30 +243,12 @@ DecodeResult PngCodec::decode(std::span<const std::uint8_t> data)
 
 EncodeResult PngCodec::encode(const Bitmap& bitmap)
 {
-    EncodeResult result;
     const bool grey = bitmap.colorSpace() == ColorSpace::CalibratedWhite
                       || bitmap.colorSpace() == ColorSpace::DeviceWhite;
     const int samples = (grey ? 1 : 3) + (bitmap.hasAlpha() ? 1 : 0);
-    const RowConverter rows(bitmap, samples, bitmap.bitsPerSample());
-    PngRowWriter writer([&result](std::span<const std::uint8_t> block) {
-        try {
-            result.data.insert(result.data.end(), block.begin(), block.end());
-            return true;
-        } catch (const std::bad_alloc&) {
-            return false;
-        }
+    return encodeInMemory<PngRowWriter>(RowConverter(bitmap, samples, bitmap.bitsPerSample()), [&](PngRowWriter& writer) {
+        return writer.start(bitmap.pixelsWide(), bitmap.pixelsHigh(), samples, bitmap.bitsPerSample());
     });
-    result.error = writer.start(bitmap.pixelsWide(), bitmap.pixelsHigh(), samples, bitmap.bitsPerSample());
-    std::vector<std::uint8_t> scratch(result.error.empty() ? rows.rowBytes() : 0);
-    for (int y = 0; y < bitmap.pixelsHigh() && result.error.empty(); ++y) {
-        const std::uint8_t* row = rows.row(y, scratch.data());
-        result.error = writer.writeRows(&row, 1);
-    }
-    if (result.error.empty())
-        result.error = writer.finish();
-    if (!result.error.empty())
-        result.data.clear();
-    return result;
 }
 
 }  // namespace korvex

@@ -16,6 +16,7 @@ class RowConverter {
 public:
     RowConverter(const Bitmap& bitmap, int targetSamples, int targetBits);
 
+    int rowCount() const { return bitmap_.pixelsHigh(); }
     std::size_t rowBytes() const;
     // Row y (from the top) in the target form: the bitmap's own row when it
     // already has that form, otherwise converted into `scratch` (rowBytes() long).
