@@ -56,7 +56,8 @@ ColourMixingDialog::ColourMixingDialog(MyDocument& document)
       document_(document),
       formerMethod_(document.model().anaglyphMethod()),
       formerMatrices_(document.model().customMatrices()),
-      formerState_(document.model().state())
+      formerState_(document.model().state()),
+      formerMark_(document.editedMark())
 {
     setWindowTitle(plainText("MenuColourMixing").remove(QChar(0x2026)));
     setWindowModality(Qt::WindowModal);
@@ -168,6 +169,8 @@ void ColourMixingDialog::reject()
     StereoDocument& model = document_.model();
     model.setCustomMatrices(formerMatrices_);
     model.setAnaglyphMethod(formerMethod_);
+    // The previews were no change of the document's own.
+    document_.restoreEditedMark(formerMark_);
     QDialog::reject();
 }
 

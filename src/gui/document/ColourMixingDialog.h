@@ -2,6 +2,7 @@
 
 #include "core/compose/AnaglyphMethod.h"
 #include "core/compose/DocumentState.h"
+#include "gui/document/MyDocument.h"
 
 #include <QDialog>
 
@@ -12,12 +13,10 @@ class QSpinBox;
 
 namespace korvex {
 
-class MyDocument;
-
 // Stereo > Colour Mixing: the custom method's two matrices as eighteen spin
 // boxes in thousandths, a preset to start from, and the result recomposed
 // with every change. OK keeps the custom method and its matrices; Cancel puts
-// back the method and matrices the document had.
+// back the method and matrices the document had, and its edited mark.
 class ColourMixingDialog : public QDialog {
     Q_OBJECT
 
@@ -47,6 +46,7 @@ private:
     const AnaglyphMethod formerMethod_;
     const MixingMatrices formerMatrices_;
     const DocumentState formerState_;
+    const MyDocument::EditedMark formerMark_;
     QComboBox* presets_ = nullptr;
     std::array<QSpinBox*, 18> boxes_{};
     bool filling_ = false;

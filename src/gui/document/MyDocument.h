@@ -100,6 +100,13 @@ public:
     // The step from `before` to the present state, for a change made over
     // time (a dialog, a search); nothing when the state is as it was.
     void recordChange(const char* nameKey, const DocumentState& before, UndoMerge merge = UndoMerge::None);
+    // The edited mark and what decides it, for a preview that Cancel takes back.
+    struct EditedMark {
+        bool shown = false;
+        bool matchesSavedState = false;
+    };
+    EditedMark editedMark() const { return {isWindowModified(), matchesSavedState_}; }
+    void restoreEditedMark(const EditedMark& mark);
     void swapPictures();
     // After an undo or redo has put the state back, or pictures with it.
     void stateRestored();

@@ -55,6 +55,13 @@ void MyDocument::recordChange(const char* nameKey, const DocumentState& before, 
         pushUndo(new StateCommand(*this, localizedString(nameKey), int(merge), before, after));
 }
 
+void MyDocument::restoreEditedMark(const EditedMark& mark)
+{
+    matchesSavedState_ = mark.matchesSavedState;
+    setWindowModified(mark.shown);
+    emit stateChanged();
+}
+
 void MyDocument::swapPictures()
 {
     matchesSavedState_ = false;

@@ -85,6 +85,12 @@ public:  // for the cases' functions
         right = write(QStringLiteral("right.png"), pngOf(60, 40));
         other = write(QStringLiteral("other.png"), pngOf(30, 20));
         stereo = write(QStringLiteral("pair.jps"), pngOf(80, 20));
+        openPair();
+    }
+
+    // A new window with the left and right pictures loaded.
+    void openPair()
+    {
         d = controller.openUntitledDocument(false);
         d->resize(400, 300);
         d->show();
@@ -285,6 +291,48 @@ TEST_F(Undo, AColourMixingCancelledOrUnchangedLeavesNoStep)
         dialog.accept();
     }
     EXPECT_EQ(d->undoStack()->count(), 0);
+}
+
+TEST_F(Undo, AColourMixingCancelledLeavesTheDocumentAndItsEditedMarkAsTheyWere)
+{
+    const QString saved = dir.filePath(QStringLiteral("saved.png"));
+    struct Case {
+        const char* what;
+        std::function<void(Undo&)> before;
+        bool edited;
+    };
+    const Case cases[] = {
+        {"loaded, never saved", [](Undo&) {}, true},
+        {"just saved", [&](Undo& t) { ASSERT_TRUE(t.d->writeResult(saved, QStringLiteral("PNG"))); }, false},
+        {"undone back to the saved state", [&](Undo& t) {
+             ASSERT_TRUE(t.d->writeResult(saved, QStringLiteral("PNG")));
+             t.trigger(Command::IncDepth);
+             t.trigger(Command::Undo);
+         }, false},
+    };
+    for (const Case& c : cases) {
+        if (&c != cases)
+            openPair();
+        c.before(*this);
+        ASSERT_EQ(d->isDocumentEdited(), c.edited) << c.what;
+        const Snapshot before = snapshot();
+        const int steps = d->undoStack()->count();
+        {
+            ColourMixingDialog dialog(*d);
+            dialog.spinBox(true, 0, 0)->setValue(500);
+            dialog.choosePreset(dialog.presetList()->findText(QStringLiteral("Grey")));
+            dialog.spinBox(false, 2, 1)->setValue(-120);
+            dialog.reject();
+        }
+        EXPECT_EQ(d->isDocumentEdited(), c.edited) << c.what;
+        EXPECT_EQ(d->undoStack()->count(), steps) << c.what;
+        expectSame(snapshot(), before, c.what);
+        // Composing the state as it was is still no change.
+        d->tabView()->setCurrentIndex(0);
+        d->tabView()->setCurrentIndex(resultTab);
+        EXPECT_EQ(d->isDocumentEdited(), c.edited) << c.what << ", recomposed";
+        d->closeWithoutAsking();
+    }
 }
 
 TEST_F(Undo, HeldKeysMergeIntoOneStepAndAPauseStartsAnother)
