@@ -67,7 +67,7 @@ void AutoAligner::start()
         watcher->deleteLater();
         apply(watcher->result());
     });
-    running_->setFuture(QtConcurrent::run([answer, left, right, keeper, keptDepth, stop = stop_.get_token()]() mutable {
+    const QFuture<Answer> search = QtConcurrent::run([answer, left, right, keeper, keptDepth, stop = stop_.get_token()]() mutable {
         answer.found = PairAlignment::find(*left, *right, stop);
         if (!answer.found.aligned || stop.stop_requested())
             return answer;
@@ -76,7 +76,10 @@ void AutoAligner::start()
         answer.corrected = std::make_shared<Answer::Copy>();
         answer.corrected->bitmap = resampleRightPicture(*right, answer.placed.placement.correction);
         return answer;
-    }));
+    });
+    std::erase_if(unfinished_, [](const QFuture<Answer>& f) { return f.isFinished(); });
+    unfinished_.push_back(search);
+    running_->setFuture(search);
     document_.statusBar()->showMessage(localizedString("Aligning"));
 }
 
@@ -89,6 +92,14 @@ void AutoAligner::cancel()
     running_->deleteLater();
     running_ = nullptr;
     document_.statusBar()->clearMessage();
+}
+
+void AutoAligner::finishSearches()
+{
+    cancel();
+    for (QFuture<Answer>& search : unfinished_)
+        search.waitForFinished();
+    unfinished_.clear();
 }
 
 void AutoAligner::apply(const Answer& answer)

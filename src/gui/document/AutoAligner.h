@@ -35,6 +35,10 @@ public:
     void start();
     // Drops the running search, if any: its answer will not be applied.
     void cancel();
+    // Cancels, then waits for every search started here, the dropped ones
+    // too (each stops at its next check): the window calls it before it
+    // frees the pictures they read, its undo steps' among them.
+    void finishSearches();
     bool isRunning() const { return running_ != nullptr; }
 
     // After a load: cancels, and starts a search when the preference asks
@@ -82,6 +86,7 @@ private:
     QFutureWatcher<Answer>* running_ = nullptr;
     std::stop_source stop_;
     std::vector<std::weak_ptr<Keeper>> searches_;  // alive while their worker runs
+    std::vector<QFuture<Answer>> unfinished_;       // every search started, until it has ended
 };
 
 }  // namespace korvex

@@ -131,19 +131,18 @@ MyDocument::~MyDocument()
 {
     closed_ = true;
     emit destroying(this);
+    // The background composition and the searches read the pictures, an
+    // undo step's too (a load during a search): they end before any goes.
+    model_->setCompositionScheduler(nullptr);
+    delete composition_;
+    composition_ = nullptr;
+    autoAligner_->finishSearches();
+    for (ImageView* view : {leftImage_, rightImage_})
+        view->store().setRetireHandler({});
     // The stack's steps go while the model they name is still whole, and
     // without telling a window that is being taken apart.
     undoStack_->disconnect(this);
     delete undoStack_;
-    // The background composition reads the pictures: it stops before they go.
-    // A search may run on after the window: it keeps the pictures it reads.
-    model_->setCompositionScheduler(nullptr);
-    delete composition_;
-    composition_ = nullptr;
-    for (ImageView* view : {leftImage_, rightImage_}) {
-        view->store().setRetireHandler({});
-        autoAligner_->keepWhileSearching(std::shared_ptr<Bitmap>(view->store().imageAndDetach()));
-    }
 }
 
 void MyDocument::loadDataRepresentation(std::vector<std::uint8_t> bytes, const QString& path)
