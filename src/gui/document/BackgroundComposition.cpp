@@ -54,6 +54,9 @@ const ReducedCopies* BackgroundComposition::reducedFor(int role) const
 
 void BackgroundComposition::compositionRequested()
 {
+    // The previous change's whole result is already out of date: stopped
+    // first, it leaves the cores to the preview.
+    worker_.cancel();
     pending_ = model_.compositionInputs();
     pendingLeft_ = model_.leftImage().generation();
     pendingRight_ = model_.rightImage().generation();
