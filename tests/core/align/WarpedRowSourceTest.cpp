@@ -72,8 +72,9 @@ TEST(WarpedRowSource, GivesTheWholeResampledPicturesBytesWhateverTheRuns)
                 const auto warped = WarpedRowSource::create(rows, w.correction, 32);
                 ASSERT_TRUE(warped);
                 // The window holds the correction's reach, not the picture.
-                if (w.correction.rotationDegrees == 0.0 && w.correction.scale == 1.0)
+                if (w.correction.rotationDegrees == 0.0 && w.correction.scale == 1.0) {
                     EXPECT_LE(warped->windowRows(), 32 + 6);
+                }
                 const auto got = readInRuns(*warped, runs, 32);
                 ASSERT_TRUE(got);
                 EXPECT_EQ(rows.rowsRead(), w.high) << "the source is read to its end";
