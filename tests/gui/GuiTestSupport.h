@@ -1,15 +1,19 @@
 #pragma once
 
 #include "core/bitmap/Bitmap.h"
+#include "core/compose/ResultEncoding.h"
 #include "gui/document/DocumentController.h"
 #include "gui/document/MyDocument.h"
 #include "gui/document/PictureLoading.h"
 #include "gui/zoom/ZoomScrollView.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QCoreApplication>
 #include <QScrollBar>
 #include <QSignalSpy>
+
+#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -73,6 +77,16 @@ inline std::unique_ptr<Bitmap> patternPicture(int wide, int high)
         }
     }
     return bitmap;
+}
+
+// patternPicture as a PNG file at `path`; the path, for the caller to open.
+inline QString writePatternPng(const QString& path, int wide, int high)
+{
+    const EncodeResult png = representationUsingType(*patternPicture(wide, high), FileType::PNG, {});
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(reinterpret_cast<const char*>(png.data.data()), qint64(png.data.size()));
+    return path;
 }
 
 }  // namespace korvex::test

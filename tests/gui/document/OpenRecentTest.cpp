@@ -49,12 +49,7 @@ protected:
 
     QString writePicture(const QString& name, int wide, int high)
     {
-        const EncodeResult png = representationUsingType(*test::patternPicture(wide, high), FileType::PNG, {});
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(reinterpret_cast<const char*>(png.data.data()), qint64(png.data.size()));
-        return path;
+        return test::writePatternPng(dir.filePath(name), wide, high);
     }
 
     static std::string native(const QString& path) { return QFile::encodeName(QFileInfo(path).absoluteFilePath()).toStdString(); }

@@ -46,12 +46,7 @@ public:  // for the cases' functions
 
     QString write(const QString& name, int wide, int high)
     {
-        const EncodeResult png = representationUsingType(*test::patternPicture(wide, high), FileType::PNG, {});
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(reinterpret_cast<const char*>(png.data.data()), qint64(png.data.size()));
-        return path;
+        return test::writePatternPng(dir.filePath(name), wide, high);
     }
 
     static int widthOf(ImageView* view) { return view->image() ? view->image()->pixelsWide() : 0; }
