@@ -1,6 +1,7 @@
 #include "core/compose/RegionSampling.h"
 
 #include "core/compose/AnaglyphComposer.h"
+#include "core/compose/RowMixing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -66,54 +67,47 @@ Rgb rgbAt(const Bitmap& b, bool bytes, int stride, int x, int y)
 
 // Without a rotation every row reads the same columns: their taps and
 // weights are found once (a centre outside weighs nothing, so it is black).
-// Each output row mixes its two source rows across first, then the two mixes
-// down, a straight pass the compiler vectorises; the sums are those of mix().
+// Each output row mixes its two source rows down, over the columns any tap
+// reads, then across (RowMixing); the sums are those of mix(), so the bytes are.
 void sampleAxisAlignedBytes(const Bitmap& picture, int stride, const PixelMap& map, Bitmap& out, int begin, int end)
 {
     const int outWide = out.pixelsWide();
-    struct Column {
-        std::size_t first, second;
-        int firstWeight, secondWeight;
-    };
-    std::vector<Column> columns;
-    columns.reserve(std::size_t(outWide));
+    std::vector<Taps> taps;
+    taps.reserve(std::size_t(outWide));
+    int lo = picture.pixelsWide(), hi = -1;
     for (int i = 0; i < outWide; ++i) {
-        const Taps t(map.x0 + map.xi * i, picture.pixelsWide());
-        columns.push_back({std::size_t(t.first) * stride, std::size_t(t.second) * stride,
-                           t.inside ? 256 - t.weight : 0, t.inside ? t.weight : 0});
-    }
-    // The mixes of the last two source rows, kept: zoomed out by less than
-    // two, the next output row mostly reads one of them again.
-    const std::size_t n = std::size_t(outWide) * 3;
-    std::vector<int> mixes[2] = {std::vector<int>(n), std::vector<int>(n)};
-    int mixed[2] = {-1, -1};  // the source row in each, or none
-    const auto across = [&](int sourceRow, int keep) -> const int* {
-        for (int m = 0; m < 2; ++m)
-            if (mixed[m] == sourceRow)
-                return mixes[m].data();
-        const int m = mixed[0] == keep ? 1 : 0;
-        mixed[m] = sourceRow;
-        const std::uint8_t* row = picture.bitmapData() + picture.bytesPerRow() * std::size_t(sourceRow);
-        int* out = mixes[m].data();
-        for (const Column& col : columns) {
-            for (int c = 0; c < 3; ++c)
-                out[c] = row[col.first + c] * col.firstWeight + row[col.second + c] * col.secondWeight;
-            out += 3;
+        taps.emplace_back(map.x0 + map.xi * i, picture.pixelsWide());
+        if (taps.back().inside) {
+            lo = std::min(lo, taps.back().first);
+            hi = std::max(hi, taps.back().second);
         }
-        return mixes[m].data();
-    };
+    }
+    const auto rowOf = [&](int j) { return out.bitmapData() + out.bytesPerRow() * std::size_t(j); };
+    const std::size_t rowBytes = std::size_t(outWide) * 3;
+    if (hi < 0) {
+        for (int j = begin; j < end; ++j)
+            std::fill(rowOf(j), rowOf(j) + rowBytes, std::uint8_t(0));
+        return;
+    }
+    std::vector<ColumnTaps::Column> columns;
+    columns.reserve(taps.size());
+    for (const Taps& t : taps)
+        columns.push_back({std::uint32_t(std::max(t.first - lo, 0) * stride), std::uint32_t(std::max(t.second - lo, 0) * stride),
+                           std::uint16_t(t.inside ? 256 - t.weight : 0), std::uint16_t(t.inside ? t.weight : 0)});
+    const ColumnTaps across(std::move(columns));
+    const std::size_t span = std::size_t(hi - lo + 1) * std::size_t(stride);
+    std::vector<std::uint16_t> mixed(across.valuesToRead(span));
+    const std::size_t left = std::size_t(lo) * std::size_t(stride);
     for (int j = begin; j < end; ++j) {
-        std::uint8_t* d = out.bitmapData() + out.bytesPerRow() * std::size_t(j);
         const Taps row(map.y0 + map.yj * j, picture.pixelsHigh());
         if (!row.inside) {
-            std::fill(d, d + n, std::uint8_t(0));
+            std::fill(rowOf(j), rowOf(j) + rowBytes, std::uint8_t(0));
             continue;
         }
-        const int* t = across(row.first, row.second);
-        const int* b = across(row.second, row.first);
-        const int wy = row.weight;
-        for (std::size_t k = 0; k < n; ++k)
-            d[k] = std::uint8_t((t[k] * (256 - wy) + b[k] * wy + (1 << 15)) >> 16);
+        mixDown(picture.bitmapData() + picture.bytesPerRow() * std::size_t(row.first) + left,
+                picture.bitmapData() + picture.bytesPerRow() * std::size_t(row.second) + left, row.weight, mixed.data(),
+                span);
+        across.mixAcross(mixed.data(), rowOf(j));
     }
 }
 

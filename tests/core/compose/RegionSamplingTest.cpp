@@ -1,11 +1,14 @@
 #include "core/compose/RegionSampling.h"
 
+#include "core/compose/SimdLevel.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 using namespace korvex;
 
@@ -72,36 +75,53 @@ TEST(RegionSampling, ReadsEachOutputPixelBilinearlyAtItsMappedCentre)
     const Case cases[] = {
         {"same pixels", {0, 1, 0, 0, 0, 1}, 40, 30},
         {"reduced by 1.37, shifted", {2.25, 1.37, 0, 1.5, 0, 1.37}, 28, 20},
+        // As Fit reads a halved copy, and as it reads the picture before the copies exist.
+        {"reduced by 1.85, from the left edge", {0.42, 1.85, 0, 0.42, 0, 1.85}, 22, 16},
+        {"reduced by 3.7", {1.35, 3.7, 0, 1.35, 0, 3.7}, 11, 8},
         {"enlarged, reaching past every edge", {-3.2, 0.3, 0, -2.7, 0, 0.45}, 160, 90},
         {"rotated", {10, std::cos(a), -std::sin(a), 5, std::sin(a), std::cos(a)}, 35, 30},
     };
-    for (const Layout& layout : layouts) {
-        const auto picture = noisyPicture(41, 31, layout.samples, layout.bits);
-        for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(layout.name) + ", " + c.name);
-            auto out = Bitmap::createRGBCanvas(c.outWide, c.outHigh);
-            // Two bands, as the two cores split the rows.
-            sampleBilinear(*picture, c.map, *out, 0, c.outHigh / 2);
-            sampleBilinear(*picture, c.map, *out, c.outHigh / 2, c.outHigh);
-            int black = 0;
-            for (int j = 0; j < c.outHigh; ++j)
-                for (int i = 0; i < c.outWide; ++i) {
-                    const double u = c.map.x0 + c.map.xi * i + c.map.xj * j;
-                    const double v = c.map.y0 + c.map.yi * i + c.map.yj * j;
-                    for (int ch = 0; ch < 3; ++ch) {
-                        const int got = out->bitmapData()[out->bytesPerRow() * std::size_t(j) + std::size_t(i) * 3 + ch];
-                        const double want = expectedAt(*picture, u, v, ch);
-                        if (want < 0) {
-                            ++black;
-                            ASSERT_EQ(got, 0) << "outside, at " << i << "," << j;
-                            continue;
-                        }
-                        // Weights in 256ths: within two steps of the exact mix.
-                        ASSERT_LE(std::abs(got - want), 2.0) << "at " << i << "," << j << " channel " << ch;
-                    }
+    // Each instruction set's bytes, by layout and case: every set gives the same.
+    std::vector<std::vector<std::uint8_t>> firstLevel;
+    for (const SimdLevel level : supportedSimdLevels()) {
+        const SimdCeiling ceiling(level);
+        std::size_t run = 0;
+        for (const Layout& layout : layouts) {
+            const auto picture = noisyPicture(41, 31, layout.samples, layout.bits);
+            for (const Case& c : cases) {
+                SCOPED_TRACE(std::string(layout.name) + ", " + c.name + ", instruction level " + std::to_string(int(level)));
+                auto out = Bitmap::createRGBCanvas(c.outWide, c.outHigh);
+                // Two bands, as the two cores split the rows.
+                sampleBilinear(*picture, c.map, *out, 0, c.outHigh / 2);
+                sampleBilinear(*picture, c.map, *out, c.outHigh / 2, c.outHigh);
+                std::vector<std::uint8_t> bytes;  // the rows without their padding
+                for (int j = 0; j < c.outHigh; ++j) {
+                    const std::uint8_t* row = out->bitmapData() + out->bytesPerRow() * std::size_t(j);
+                    bytes.insert(bytes.end(), row, row + std::size_t(c.outWide) * 3);
                 }
-            if (std::string(c.name).rfind("enlarged", 0) == 0) {
-                EXPECT_GT(black, 0) << "the case should reach outside the picture";
+                if (firstLevel.size() <= run)
+                    firstLevel.push_back(bytes);
+                ASSERT_TRUE(bytes == firstLevel[run++]);
+                int black = 0;
+                for (int j = 0; j < c.outHigh; ++j)
+                    for (int i = 0; i < c.outWide; ++i) {
+                        const double u = c.map.x0 + c.map.xi * i + c.map.xj * j;
+                        const double v = c.map.y0 + c.map.yi * i + c.map.yj * j;
+                        for (int ch = 0; ch < 3; ++ch) {
+                            const int got = bytes[(std::size_t(j) * c.outWide + i) * 3 + ch];
+                            const double want = expectedAt(*picture, u, v, ch);
+                            if (want < 0) {
+                                ++black;
+                                ASSERT_EQ(got, 0) << "outside, at " << i << "," << j;
+                                continue;
+                            }
+                            // Weights in 256ths: within two steps of the exact mix.
+                            ASSERT_LE(std::abs(got - want), 2.0) << "at " << i << "," << j << " channel " << ch;
+                        }
+                    }
+                if (std::string(c.name).rfind("enlarged", 0) == 0) {
+                    EXPECT_GT(black, 0) << "the case should reach outside the picture";
+                }
             }
         }
     }

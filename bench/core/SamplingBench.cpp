@@ -1,0 +1,76 @@
+// The window's quick preview reads each picture at the scale the view shows:
+// a 24 MP picture's halved copy (3000 x 2000) read into what Fit shows in a
+// 1920 x 1080 viewport (1620 x 1080), and a picture
+// enlarged to 200 %, a fractional pixel off. The baseline, in the same iteration: copying the
+// same output bytes. The counter "xCopy" is the ratio of their medians.
+#include "core/compose/RegionSampling.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <random>
+#include <vector>
+
+using namespace korvex;
+
+namespace {
+
+std::unique_ptr<Bitmap> noise(int w, int h, int samples)
+{
+    Bitmap::Layout layout;
+    layout.pixelsWide = w;
+    layout.pixelsHigh = h;
+    layout.samplesPerPixel = samples;
+    auto bitmap = Bitmap::create(layout);
+    std::mt19937 random(7);
+    for (std::size_t i = 0; i < bitmap->totalBytes(); ++i)
+        bitmap->bitmapData()[i] = std::uint8_t(random());
+    return bitmap;
+}
+
+double secondsOf(auto&& work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Arguments: the source's width, the output's width (height in proportion,
+// 2 : 3), the read's offset in 1/100 pixel.
+void sampleAgainstCopy(benchmark::State& state)
+{
+    const int sourceWide = int(state.range(0));
+    const int outWide = int(state.range(1));
+    const double offset = double(state.range(2)) / 100.0;
+    const auto source = noise(sourceWide, sourceWide * 2 / 3, 3);
+    const auto out = Bitmap::createRGBCanvas(outWide, outWide * 2 / 3);
+    std::vector<std::uint8_t> copy(out->totalBytes());
+    const double step = double(sourceWide) / outWide;
+    const PixelMap map{offset + 0.5 * step - 0.5, step, 0, 0.5 * step - 0.5, 0, step};
+    std::vector<double> sampling, copying;
+    for (auto _ : state) {
+        sampling.push_back(secondsOf([&] { sampleBilinear(*source, map, *out, 0, out->pixelsHigh()); }));
+        copying.push_back(secondsOf([&] { std::memcpy(copy.data(), out->bitmapData(), copy.size()); }));
+        benchmark::DoNotOptimize(copy.data());
+        state.SetIterationTime(sampling.back());
+    }
+    state.counters["xCopy"] = median(sampling) / median(copying);
+    state.counters["ns_per_pixel"] = median(sampling) * 1e9 / (double(out->pixelsWide()) * out->pixelsHigh());
+}
+
+}  // namespace
+
+BENCHMARK(sampleAgainstCopy)
+    ->Args({3000, 1620, 0})
+    ->Args({810, 1620, 37})
+    ->Iterations(40)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
