@@ -26,20 +26,24 @@ bool composeAnaglyph(const CompositionInputs& in, const Bitmap& right, Bitmap& c
     const int w = canvas.pixelsWide();
     const int h = canvas.pixelsHigh();
     const RegionSources sources{in.left, nullptr, &right, nullptr, {}};
-    for (int y = 0; y < h; y += compositionBandRows) {
+    const int bandRows = std::clamp(compositionBandPixels / std::max(w, 1), 1, compositionBandRows);
+    RegionScratch scratch;  // one band's memory for the next
+    for (int y = 0; y < h; y += bandRows) {
         if (stop.stop_requested())
             return false;
-        const int rows = std::min(compositionBandRows, h - y);
+        const int rows = std::min(bandRows, h - y);
         if (rows == h) {  // one band: straight into the canvas
             in.composer.compose(*in.left, right, in.geometry, canvas);
             return true;
         }
-        const auto band = composeResultRegion(in.composer, sources, in.geometry, {double(0), double(y), double(w), double(rows), w, rows});
+        auto band = composeResultRegion(in.composer, sources, in.geometry, {double(0), double(y), double(w), double(rows), w, rows},
+                                        &scratch);
         if (!band)
             return false;
         for (int row = 0; row < rows; ++row)
             std::memcpy(canvas.bitmapData() + canvas.bytesPerRow() * std::size_t(y + row),
                         band->bitmapData() + band->bytesPerRow() * std::size_t(row), std::size_t(w) * 3);
+        scratch.spare = std::move(band);
     }
     return true;
 }

@@ -38,8 +38,11 @@ struct ComposedResult {
     bool stopped = false;
 };
 
-// Rows composed between two looks at the stop token.
+// Rows composed between two looks at the stop token: at most this many, and
+// no more than about compositionBandPixels, so that a stop is seen within a
+// millisecond or so however wide the picture.
 constexpr int compositionBandRows = 256;
+constexpr int compositionBandPixels = 1 << 19;
 
 // Composes the whole result as the document shows and saves it: the anaglyph
 // of the overlap, or the chosen frame format. A stop request ends it early

@@ -64,7 +64,7 @@ std::unique_ptr<Bitmap> composeResultRegion(const AnaglyphComposer& composer, co
         || r.outWide < 1 || r.outHigh < 1 || r.x + r.width > geometry.pixelsWide()
         || r.y + r.height > geometry.pixelsHigh())
         return nullptr;
-    auto result = Bitmap::createRGBCanvas(r.outWide, r.outHigh);
+    auto result = Bitmap::createRGBCanvas(r.outWide, r.outHigh, scratch ? std::move(scratch->spare) : nullptr);
     if (!result)
         return nullptr;
     const bool correcting = sources.rightCorrection && !sources.rightCorrection->isIdentity();

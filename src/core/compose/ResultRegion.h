@@ -39,10 +39,12 @@ struct RegionSources {
     std::optional<RightCorrection> rightCorrection;
 };
 
-// The two pictures' reads at a region's scale, kept by a caller that
-// composes region after region so that each one reuses the buffers of the last.
+// What a caller that composes region after region keeps, so that each one
+// reuses the memory of the last: fresh pages are cleared by the system on
+// first touch, which costs several times the composition itself.
 struct RegionScratch {
-    std::unique_ptr<Bitmap> left, right;
+    std::unique_ptr<Bitmap> left, right;  // the two pictures' reads at the region's scale
+    std::unique_ptr<Bitmap> spare;        // a region's pixels the caller is done with
 };
 
 // Composes one region of the result of these pictures and this overlap.

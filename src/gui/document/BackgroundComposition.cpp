@@ -12,12 +12,25 @@ namespace korvex {
 
 namespace {
 
-// The bitmap's pixels as a QImage that owns the bitmap.
-QImage imageOwning(std::unique_ptr<Bitmap> bitmap)
+// A preview's bitmap, held by its QImage until the view lets it go.
+struct HeldPreview {
+    std::unique_ptr<Bitmap> bitmap;
+    std::shared_ptr<BackgroundComposition::SpareMemory> spare;
+};
+
+// The bitmap's pixels as a QImage that owns the bitmap and, when done with
+// it, hands its memory to the next preview.
+QImage imageOwning(std::unique_ptr<Bitmap> bitmap, const std::shared_ptr<BackgroundComposition::SpareMemory>& spare)
 {
-    Bitmap* b = bitmap.release();
-    return QImage(b->bitmapData(), b->pixelsWide(), b->pixelsHigh(), qsizetype(b->bytesPerRow()),
-                  QImage::Format_RGB888, [](void* p) { delete static_cast<Bitmap*>(p); }, b);
+    Bitmap* b = bitmap.get();
+    auto* held = new HeldPreview{std::move(bitmap), spare};
+    return QImage(
+        b->bitmapData(), b->pixelsWide(), b->pixelsHigh(), qsizetype(b->bytesPerRow()), QImage::Format_RGB888,
+        [](void* p) {
+            std::unique_ptr<HeldPreview> done(static_cast<HeldPreview*>(p));
+            done->spare->put(std::move(done->bitmap));
+        },
+        held);
 }
 
 }  // namespace
@@ -31,6 +44,18 @@ BackgroundComposition::BackgroundComposition(StereoDocument& model, ImageView& r
             connect(bar, &QScrollBar::valueChanged, this, &BackgroundComposition::refreshPreview);
         connect(scroll, &ZoomScrollView::zoomHasChanged, this, &BackgroundComposition::refreshPreview);
     }
+}
+
+void BackgroundComposition::SpareMemory::put(std::unique_ptr<Bitmap> bitmap)
+{
+    std::lock_guard lock(mutex_);
+    bitmap_ = std::move(bitmap);
+}
+
+std::unique_ptr<Bitmap> BackgroundComposition::SpareMemory::take()
+{
+    std::lock_guard lock(mutex_);
+    return std::move(bitmap_);
 }
 
 BackgroundComposition::~BackgroundComposition()
@@ -138,10 +163,11 @@ void BackgroundComposition::showPreview(const CompositionInputs& inputs)
     }
     if (sources.right == inputs.right)
         sources.rightReduced = reducedFor(RightRole);
+    previewReads_.spare = spareMemory_->take();
     std::unique_ptr<Bitmap> pixels = composeResultRegion(inputs.composer, sources, inputs.geometry, region, &previewReads_);
     if (!pixels)
         return;
-    preview.image = imageOwning(std::move(pixels));
+    preview.image = imageOwning(std::move(pixels), spareMemory_);
     resultView_.showPreview(std::move(preview));
 }
 

@@ -41,6 +41,20 @@ public:
     void retire(const std::shared_ptr<Bitmap>& picture);
     bool isComposing() const { return !worker_.isIdle(); }
 
+    // The pixel memory of the preview the view last let go, for the next one
+    // (fresh pages would be cleared by the system as the preview is
+    // composed, at several times the composition's cost). A preview's image
+    // may be dropped on any thread, and after the window.
+    class SpareMemory {
+    public:
+        void put(std::unique_ptr<Bitmap> bitmap);
+        std::unique_ptr<Bitmap> take();
+
+    private:
+        std::mutex mutex_;
+        std::unique_ptr<Bitmap> bitmap_;
+    };
+
 signals:
     // The whole result of the latest change is in the result view.
     void resultLanded();
@@ -71,6 +85,7 @@ private:
     Reduced workerReduced_[2];  // the worker's own: what it made last, by role - 1
     std::vector<std::shared_ptr<Bitmap>> retired_;
     RegionScratch previewReads_;  // reused by every preview
+    std::shared_ptr<SpareMemory> spareMemory_ = std::make_shared<SpareMemory>();
     std::mutex mailboxMutex_;
     Mailbox mailbox_;
     LatestJobWorker worker_;  // last: its thread stops before the members above go
