@@ -145,12 +145,19 @@ void BackgroundComposition::showPreview(const CompositionInputs& inputs)
     // Laid out for the coming result first, so that what is in sight is known.
     resultView_.showPreview(preview);
     const ViewGeometry g = resultView_.geometry();
+    const QRectF target = g.pictureRect();
+    const QSize covered = DisplayImage::coveredForZoom(full, g.zoom());
     preview.shownSize = DisplayImage::sizeForZoom(full, g.zoom());
-    preview.cells = ResultPreview::visibleCells(preview.shownSize, g.pictureRect(), resultView_.visibleArea());
+    preview.inViewPixels = g.zoom() < 1.0;
+    preview.pictureOrigin = target.topLeft();
+    preview.cells = preview.inViewPixels ? ResultPreview::viewPixels(target, resultView_.visibleArea())
+                                         : ResultPreview::visibleCells(preview.shownSize, target, resultView_.visibleArea());
     if (preview.cells.isEmpty())
         return;
-    const QRectF part = ResultPreview::cellsInResult(preview.cells, preview.shownSize,
-                                                     DisplayImage::coveredForZoom(full, g.zoom()));
+    const QRectF part = preview.inViewPixels ? ResultPreview::viewPixelsInResult(preview.cells, target, covered)
+                                             : ResultPreview::cellsInResult(preview.cells, preview.shownSize, covered);
+    if (part.isEmpty())
+        return;
     const ResultRegion region{part.x(), part.y(), part.width(), part.height(), preview.cells.width(),
                               preview.cells.height()};
     RegionSources sources{inputs.left, reducedFor(LeftRole), inputs.right, nullptr, {}};

@@ -236,6 +236,12 @@ void ImageView::drawPreview(QPainter& painter, const QRectF& target, const QRect
     const ResultPreview& p = *preview_;
     if (p.image.isNull() || target.isEmpty() || p.shownSize.isEmpty())
         return;
+    if (p.inViewPixels) {
+        // One copy, moved as the picture has moved since (until the next preview).
+        const QPointF moved = target.topLeft() - p.pictureOrigin;
+        painter.drawImage(p.cells.topLeft() + QPoint(int(std::lround(moved.x())), int(std::lround(moved.y()))), p.image);
+        return;
+    }
     // The cells where the whole shown picture would put them, and drawn as it would be.
     const double kx = target.width() / p.shownSize.width();
     const double ky = target.height() / p.shownSize.height();

@@ -26,4 +26,26 @@ QRectF ResultPreview::cellsInResult(const QRect& cells, QSize shownSize, QSize c
     return QRectF(cells.x() * kx, cells.y() * ky, cells.width() * kx, cells.height() * ky);
 }
 
+QRect ResultPreview::viewPixels(const QRectF& target, const QRectF& visible)
+{
+    const QRectF part = target & visible;
+    if (part.isEmpty())
+        return {};
+    // A pixel is painted when its centre is inside.
+    const int left = int(std::ceil(part.left() - 0.5)), right = int(std::ceil(part.right() - 0.5));
+    const int top = int(std::ceil(part.top() - 0.5)), bottom = int(std::ceil(part.bottom() - 0.5));
+    return right > left && bottom > top ? QRect(left, top, right - left, bottom - top) : QRect();
+}
+
+QRectF ResultPreview::viewPixelsInResult(const QRect& pixels, const QRectF& target, QSize covered)
+{
+    const double kx = covered.width() / target.width();
+    const double ky = covered.height() / target.height();
+    const double left = std::max(0.0, (pixels.x() - target.x()) * kx);
+    const double top = std::max(0.0, (pixels.y() - target.y()) * ky);
+    const double right = std::min(double(covered.width()), (pixels.x() + pixels.width() - target.x()) * kx);
+    const double bottom = std::min(double(covered.height()), (pixels.y() + pixels.height() - target.y()) * ky);
+    return QRectF(left, top, right - left, bottom - top);
+}
+
 }  // namespace korvex
