@@ -69,8 +69,11 @@ ComposedResult composeResultPicture(const CompositionInputs& in, std::stop_token
         }
         right = in.correctedRight ? in.correctedRight.get() : out.correctedRight.get();
     }
-    if (stop.stop_requested())
-        return stoppedResult();
+    if (stop.stop_requested()) {
+        ComposedResult stopped = stoppedResult();
+        stopped.picture = std::move(recycled);
+        return stopped;
+    }
     if (in.format == StereoFormat::Anaglyph) {
         if (!geometry.overlaps())
             return out;
@@ -78,9 +81,10 @@ ComposedResult composeResultPicture(const CompositionInputs& in, std::stop_token
         if (!out.picture)
             return out;
         if (!composeAnaglyph(in, *right, *out.picture, stop)) {
-            std::shared_ptr<const Bitmap> made = std::move(out.correctedRight);
-            out = stoppedResult();
-            out.correctedRight = std::move(made);  // still good for the next composition
+            ComposedResult stopped = stoppedResult();
+            stopped.correctedRight = std::move(out.correctedRight);  // still good for the next composition
+            stopped.picture = std::move(out.picture);
+            out = std::move(stopped);
         }
         return out;
     }

@@ -46,7 +46,8 @@ constexpr int compositionBandPixels = 1 << 19;
 
 // Composes the whole result as the document shows and saves it: the anaglyph
 // of the overlap, or the chosen frame format. A stop request ends it early
-// with `stopped` set and no picture. `recycled` may lend its memory to the
+// with `stopped` set, and `picture`, if any, unfinished: only its memory is
+// of use, to the next composition. `recycled` may lend its memory to the
 // canvas.
 ComposedResult composeResultPicture(const CompositionInputs& inputs, std::stop_token stop = {},
                                     std::unique_ptr<Bitmap> recycled = nullptr);

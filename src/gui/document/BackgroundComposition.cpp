@@ -118,8 +118,10 @@ void BackgroundComposition::compositionRequested()
             std::lock_guard lock(mailboxMutex_);
             mailbox_.reduced.push_back({r.role, made});
         }
-        ComposedResult composed = composeResultPicture(inputs, stop, std::move(*recycled));
-        if (!composed.stopped) {
+        ComposedResult composed = composeResultPicture(inputs, stop, *recycled ? std::move(*recycled) : std::move(workerSpare_));
+        if (composed.stopped) {
+            workerSpare_ = std::move(composed.picture);
+        } else {
             std::lock_guard lock(mailboxMutex_);
             mailbox_.composed = std::move(composed);
             mailbox_.ticket = ticket;

@@ -83,6 +83,10 @@ private:
     std::uint64_t pendingLeft_ = 0, pendingRight_ = 0;  // the pictures' generations in pending_
     Reduced leftReduced_, rightReduced_;
     Reduced workerReduced_[2];  // the worker's own: what it made last, by role - 1
+    // The worker's own: the memory of its last stopped composition, for the
+    // next (a burst of steps would otherwise have the system clear a whole
+    // result's fresh pages at each step, beside the previews).
+    std::unique_ptr<Bitmap> workerSpare_;
     std::vector<std::shared_ptr<Bitmap>> retired_;
     RegionScratch previewReads_;  // reused by every preview
     std::shared_ptr<SpareMemory> spareMemory_ = std::make_shared<SpareMemory>();

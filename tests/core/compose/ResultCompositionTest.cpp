@@ -86,15 +86,22 @@ TEST(ResultComposition, MakesTheCorrectedRightPictureOnceAndHandsItBack)
     EXPECT_EQ(rowsOf(*second.picture), rowsOf(*whole));
 }
 
-TEST(ResultComposition, AStopRequestEndsItWithoutAPicture)
+TEST(ResultComposition, AStopRequestEndsItAndHandsBackOnlyTheMemoryItWasLent)
 {
     const auto left = detailed(100, 2 * compositionBandRows, 1);
     const auto right = detailed(100, 2 * compositionBandRows, 2);
     std::stop_source stop;
     stop.request_stop();
-    const ComposedResult composed = composeResultPicture(inputsFor(*left, *right, AnaglyphComposer(1, true)), stop.get_token());
-    EXPECT_TRUE(composed.stopped);
-    EXPECT_FALSE(composed.picture);
+    const CompositionInputs inputs = inputsFor(*left, *right, AnaglyphComposer(1, true));
+    const ComposedResult bare = composeResultPicture(inputs, stop.get_token());
+    EXPECT_TRUE(bare.stopped);
+    EXPECT_FALSE(bare.picture);
+    auto lent = Bitmap::createRGBCanvas(100, 2 * compositionBandRows);
+    const std::uint8_t* memory = lent->bitmapData();
+    const ComposedResult handedBack = composeResultPicture(inputs, stop.get_token(), std::move(lent));
+    EXPECT_TRUE(handedBack.stopped);
+    ASSERT_TRUE(handedBack.picture);
+    EXPECT_EQ(handedBack.picture->bitmapData(), memory);
 }
 
 // The document with a scheduler: what the window does, without a window.
