@@ -1,13 +1,13 @@
 #include "core/bitmap/Bitmap.h"
 
+#include "core/bitmap/PixelMemory.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
-
-#include <sys/mman.h>
 
 namespace korvex {
 
@@ -95,6 +95,20 @@ std::unique_ptr<Bitmap> Bitmap::create(const Layout& requested)
     return std::unique_ptr<Bitmap>(new Bitmap(layout, std::move(data), bytes));
 }
 
+std::unique_ptr<Bitmap> Bitmap::createOver(const Layout& requested, std::uint8_t* memory, std::size_t bytes)
+{
+    Layout layout = requested;
+    const std::size_t needed = completeLayout(layout);
+    if (needed == 0 || needed > bytes || !memory)
+        return nullptr;
+    return std::unique_ptr<Bitmap>(new Bitmap(layout, Pixels(memory, FreePixels{false}), bytes));
+}
+
+std::size_t Bitmap::bytesFor(Layout layout)
+{
+    return completeLayout(layout);
+}
+
 std::unique_ptr<Bitmap> Bitmap::createRGBCanvas(int pixelsWide, int pixelsHigh)
 {
     Layout layout;
@@ -119,26 +133,13 @@ std::unique_ptr<Bitmap> Bitmap::createRGBCanvas(int pixelsWide, int pixelsHigh, 
 
 Bitmap::Pixels Bitmap::allocatePixels(std::size_t bytes)
 {
-    // A photograph's pixels are touched page by page as they are decoded or
-    // composed; in 2 MB pages instead of 4 KB ones that costs a few hundred
-    // page faults instead of tens of thousands.
-    constexpr std::size_t hugePage = std::size_t(2) << 20;
-    if (bytes >= 2 * hugePage) {
-        const std::size_t rounded = (bytes + hugePage - 1) / hugePage * hugePage;
-        if (void* p = std::aligned_alloc(hugePage, rounded)) {
-#ifdef MADV_HUGEPAGE
-            ::madvise(p, rounded, MADV_HUGEPAGE);
-#endif
-            return Pixels(static_cast<std::uint8_t*>(p));
-        }
-        return nullptr;
-    }
-    return Pixels(static_cast<std::uint8_t*>(std::malloc(std::max<std::size_t>(bytes, 1))));
+    return Pixels(allocatePixelMemory(bytes).release(), FreePixels{});
 }
 
 void Bitmap::FreePixels::operator()(std::uint8_t* pixels) const
 {
-    std::free(pixels);
+    if (owned)
+        FreePixelMemory()(pixels);
 }
 
 Bitmap::Bitmap(const Layout& layout, Pixels data, std::size_t capacity)

@@ -67,6 +67,12 @@ public:
     // Allocates its own pixel buffer (not cleared). Null when a dimension is
     // below 1, the layout is inconsistent, or memory is short.
     static std::unique_ptr<Bitmap> create(const Layout& layout);
+    // A bitmap over pixel memory that it does not own and that outlives it,
+    // such as one band of a larger block. Null when the layout is
+    // inconsistent or needs more than `bytes`.
+    static std::unique_ptr<Bitmap> createOver(const Layout& layout, std::uint8_t* memory, std::size_t bytes);
+    // The pixel bytes a bitmap of the layout takes; 0 when it is inconsistent.
+    static std::size_t bytesFor(Layout layout);
 
     // The result canvas: 8-bit RGB, three samples, meshed, calibrated RGB.
     static std::unique_ptr<Bitmap> createRGBCanvas(int pixelsWide, int pixelsHigh);
@@ -112,6 +118,7 @@ public:
 
 private:
     struct FreePixels {
+        bool owned = true;
         void operator()(std::uint8_t* pixels) const;
     };
     using Pixels = std::unique_ptr<std::uint8_t[], FreePixels>;

@@ -2,17 +2,29 @@
 
 namespace korvex {
 
-bool BandRing::allocate(const Bitmap::Layout& layout, int bandRows, int depth)
+namespace {
+
+Bitmap::Layout bandLayout(const Bitmap::Layout& layout, int bandRows)
 {
     Bitmap::Layout band = layout;
     band.pixelsHigh = bandRows;
+    return band;
+}
+
+}  // namespace
+
+std::size_t BandRing::bytesFor(const Bitmap::Layout& layout, int bandRows, int depth)
+{
+    return Bitmap::bytesFor(bandLayout(layout, bandRows)) * std::size_t(depth);
+}
+
+void BandRing::placeBands(const Bitmap::Layout& layout, int bandRows, int depth, std::uint8_t* memory)
+{
+    const Bitmap::Layout band = bandLayout(layout, bandRows);
+    const std::size_t bandBytes = Bitmap::bytesFor(band);
     bands_.clear();
-    for (int i = 0; i < depth; ++i) {
-        bands_.push_back(Bitmap::create(band));
-        if (!bands_.back())
-            return false;
-    }
-    return true;
+    for (int i = 0; i < depth; ++i)
+        bands_.push_back(Bitmap::createOver(band, memory + bandBytes * std::size_t(i), bandBytes));
 }
 
 Bitmap* BandRing::emptyBand()

@@ -12,10 +12,15 @@ namespace korvex {
 // Bands of rows handed from one thread to another: a ring of bitmaps,
 // filled in order and given back in order, so that the producer runs at most
 // the ring's depth ahead of the consumer and nothing is copied between them.
+// The bands lie in memory that the ring's owner provides, so that several
+// rings can share one block.
 class BandRing {
 public:
-    // False when memory is short. Each band is the layout cut to bandRows rows.
-    bool allocate(const Bitmap::Layout& layout, int bandRows, int depth);
+    // The bytes that `depth` bands, each the layout cut to bandRows rows,
+    // take; 0 when the layout cannot be a bitmap.
+    static std::size_t bytesFor(const Bitmap::Layout& layout, int bandRows, int depth);
+    // Makes the bands in `memory`: bytesFor(...) bytes that outlive the ring.
+    void placeBands(const Bitmap::Layout& layout, int bandRows, int depth, std::uint8_t* memory);
 
     // The producer's next empty band; null once the consumer has stopped.
     Bitmap* emptyBand();

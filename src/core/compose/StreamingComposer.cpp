@@ -1,5 +1,6 @@
 #include "core/compose/StreamingComposer.h"
 
+#include "core/bitmap/PixelMemory.h"
 #include "core/compose/BandRing.h"
 
 #include <algorithm>
@@ -68,21 +69,37 @@ StreamingComposer::Outcome StreamingComposer::compose(RowSource& left, RowSource
 {
     const int width = geometry.pixelsWide();
     const int height = geometry.pixelsHigh();
-    BandRing rings[2];
-    std::unique_ptr<Bitmap> spares[2];
-    RowSource* sources[2] = {&left, &right};
-    for (int side = 0; side < 2; ++side) {
-        Bitmap::Layout layout = sources[side]->layout();
-        layout.pixelsHigh = bandRows;
-        spares[side] = Bitmap::create(layout);
-        if (!spares[side] || !rings[side].allocate(sources[side]->layout(), bandRows, sourceBandsInFlight))
-            return {Stop::NoMemory, {}};
-    }
-    BandRing results;
     // The result canvas's layout, taken from a one-row canvas.
     const std::unique_ptr<Bitmap> canvasRow = Bitmap::createRGBCanvas(width, 1);
-    if (!canvasRow || !results.allocate(canvasRow->layout(), bandRows, resultBandsInFlight))
+    RowSource* sources[2] = {&left, &right};
+    if (!canvasRow)
         return {Stop::NoMemory, {}};
+    // Every band in one block, which comes in large pages: fresh small pages
+    // would each cost a page fault when their rows are first written.
+    std::size_t spareBytes[2], ringAt[2], spareAt[2];
+    std::size_t bytes = 0;
+    for (int side = 0; side < 2; ++side) {
+        spareBytes[side] = BandRing::bytesFor(sources[side]->layout(), bandRows, 1);
+        ringAt[side] = bytes;
+        bytes += spareBytes[side] * sourceBandsInFlight;
+        spareAt[side] = bytes;
+        bytes += spareBytes[side];
+    }
+    const std::size_t resultsAt = bytes;
+    bytes += BandRing::bytesFor(canvasRow->layout(), bandRows, resultBandsInFlight);
+    const PixelMemory block = allocatePixelMemory(bytes);
+    if (!block)
+        return {Stop::NoMemory, {}};
+    BandRing rings[2];
+    std::unique_ptr<Bitmap> spares[2];
+    for (int side = 0; side < 2; ++side) {
+        rings[side].placeBands(sources[side]->layout(), bandRows, sourceBandsInFlight, block.get() + ringAt[side]);
+        Bitmap::Layout spare = sources[side]->layout();
+        spare.pixelsHigh = bandRows;
+        spares[side] = Bitmap::createOver(spare, block.get() + spareAt[side], spareBytes[side]);
+    }
+    BandRing results;
+    results.placeBands(canvasRow->layout(), bandRows, resultBandsInFlight, block.get() + resultsAt);
 
     const int firstRows[2] = {geometry.vl, geometry.vr};
     std::thread producers[2];

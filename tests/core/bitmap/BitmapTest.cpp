@@ -134,3 +134,35 @@ TEST(BitmapTest, ResultCanvasReusesMemoryThatFits)
     EXPECT_EQ(Bitmap::createRGBCanvas(0, 10, std::move(tiny)), nullptr);
     EXPECT_NE(Bitmap::createRGBCanvas(3, 3, nullptr), nullptr);
 }
+
+TEST(Bitmap, BandsOverBorrowedMemoryWriteIntoItAndLeaveItToItsOwner)
+{
+    const Bitmap::Layout band{5, 4, 8, 4, true, false, ColorSpace::DeviceRGB};
+    const std::size_t bandBytes = Bitmap::bytesFor(band);
+    const std::size_t rowBytes = Bitmap::create(band)->bytesPerRow();
+    EXPECT_EQ(bandBytes, rowBytes * 4);
+    EXPECT_EQ(Bitmap::bytesFor(Bitmap::Layout{4, 4, 8, 3, false, false, ColorSpace::DeviceWhite}), 0u);
+
+    // Three bands side by side in one vector; dropping them must not free it
+    // (the sanitizer build would catch a free of memory malloc never gave).
+    std::vector<std::uint8_t> block(bandBytes * 3, 0);
+    for (int i = 0; i < 3; ++i) {
+        auto view = Bitmap::createOver(band, block.data() + bandBytes * std::size_t(i), bandBytes);
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(view->bitmapData(), block.data() + bandBytes * std::size_t(i));
+        view->setColor(Color::rgb(1, 0, 0, 1), 4, 3);
+    }
+    for (int i = 0; i < 3; ++i) {
+        const std::size_t lastPixel = bandBytes * std::size_t(i) + 3 * rowBytes + 4 * 4;
+        EXPECT_EQ(block[lastPixel], 255) << "band " << i;
+        EXPECT_EQ(block[lastPixel + 3], 255) << "band " << i;
+    }
+    // A recycled borrowed band stays borrowed.
+    auto canvas = Bitmap::createRGBCanvas(5, 4, Bitmap::createOver(band, block.data(), bandBytes));
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_EQ(canvas->bitmapData(), block.data());
+    canvas.reset();
+
+    EXPECT_EQ(Bitmap::createOver(band, block.data(), bandBytes - 1), nullptr);
+    EXPECT_EQ(Bitmap::createOver(band, nullptr, bandBytes), nullptr);
+}
