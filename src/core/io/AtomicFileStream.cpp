@@ -37,6 +37,7 @@ AtomicFileStream::~AtomicFileStream()
 
 void AtomicFileStream::discard()
 {
+    flush_.finish();
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;
@@ -87,16 +88,14 @@ std::string AtomicFileStream::append(std::span<const std::uint8_t> data)
     return {};
 }
 
-// The disk starts on what is written while the rest is still being made, so
+// The disk takes what is written while the rest is still being made, so
 // that the flush at the commit waits only for the last few megabytes.
 void AtomicFileStream::startWriteback()
 {
-#ifdef __linux__
     if (appended_ - handedToDisk_ < writebackStep)
         return;
-    ::sync_file_range(fd_, off_t(handedToDisk_), off_t(appended_ - handedToDisk_), SYNC_FILE_RANGE_WRITE);
+    flush_.request(fd_);
     handedToDisk_ = appended_;
-#endif
 }
 
 std::string AtomicFileStream::commit(AtomicFileWriter::Existing existing)
@@ -104,7 +103,9 @@ std::string AtomicFileStream::commit(AtomicFileWriter::Existing existing)
     if (fd_ < 0)
         return "cannot write: the file is not open";
     std::string failure;
-    if (::fchmod(fd_, modeFor(path_)) != 0)
+    if (const int error = flush_.finish(); error != 0)
+        failure = reason("cannot flush to the disk", error);
+    if (failure.empty() && ::fchmod(fd_, modeFor(path_)) != 0)
         failure = reason("cannot set the permissions", errno);
     if (failure.empty() && ::fsync(fd_) != 0)
         failure = reason("cannot flush to the disk", errno);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/io/AtomicFileWriter.h"
+#include "core/io/BackgroundFlush.h"
 
 #include <cstdint>
 #include <span>
@@ -27,14 +28,15 @@ private:
     void discard();
     void startWriteback();
 
-    static constexpr std::uint64_t writebackStep = std::uint64_t(4) << 20;
+    static constexpr std::uint64_t writebackStep = std::uint64_t(2) << 20;
 
     std::string path_;
     std::string folder_;
     std::string temporary_;
     int fd_ = -1;
     std::uint64_t appended_ = 0;
-    std::uint64_t handedToDisk_ = 0;  // bytes whose writeback has been started
+    std::uint64_t handedToDisk_ = 0;  // bytes whose flush has been asked for
+    BackgroundFlush flush_;
 };
 
 }  // namespace korvex
