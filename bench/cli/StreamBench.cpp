@@ -10,7 +10,8 @@
 // thread's CPU time and half the job's over the floor (what the wall time
 // would be on two idle cores at best, when the machine is shared),
 // "peak_MB" (goal 64 at 24 MP, 128 at 100 MP),
-// "vs_whole_time" and "peak_vs_whole" against the whole-picture path.
+// "vs_whole_time" and "peak_vs_whole" against the whole-picture path,
+// "floor_ms" and "cpu_ms" the floor and the job's CPU time themselves.
 // "load" is the machine's one-minute load average when the size started.
 #include "../SamplePair.h"
 #include "cli/ComposeJob.h"
@@ -186,6 +187,8 @@ void report(benchmark::State& state, const Size& size, const Cost& cost)
     state.counters["vs_whole_time"] = cost.seconds / size.whole.seconds;
     state.counters["peak_vs_whole"] = double(cost.peakKilobytes) / double(size.whole.peakKilobytes);
     state.counters["load"] = size.load;
+    state.counters["floor_ms"] = size.floor.seconds * 1e3;
+    state.counters["cpu_ms"] = cost.cpuSeconds * 1e3;
 }
 
 void wholePictures(benchmark::State& state)
