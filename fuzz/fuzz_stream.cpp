@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const AnaglyphComposer composer(2, true);
     CollectingSink sink;
     const StreamingComposer::Outcome outcome = StreamingComposer(composer).compose(*sides[0].source, right, geometry, sink);
-    if (outcome.stop == StreamingComposer::Stop::NoMemory || outcome.stop == StreamingComposer::Stop::NoThread)
+    if (outcome.stop == StreamingComposer::Stop::NoMemory)
         return 0;
     const JpegRowReader::Outcome verdict = sides[0].source->finish();
     if (verdict.error.empty() != bool(whole) || verdict.warning != whole.warning)

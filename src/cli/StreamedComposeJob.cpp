@@ -140,7 +140,7 @@ std::optional<ComposeJob::Outcome> StreamedComposeJob::run(const ComposeOptions&
         StreamingComposer(composer).compose(*left.source, *rightRows, geometry, sink);
 
     using Stop = StreamingComposer::Stop;
-    if (composed.stop == Stop::NoThread || composed.stop == Stop::NoMemory)
+    if (composed.stop == Stop::NoMemory)
         return std::nullopt;
     // The left picture is named first whichever stopped, as the whole path checks it first.
     const JpegRowReader::Outcome verdicts[2] = {left.source->finish(), right.source->finish()};

@@ -1,164 +1,162 @@
 #include "core/compose/StreamingComposer.h"
 
 #include "core/bitmap/PixelMemory.h"
-#include "core/compose/BandRing.h"
+#include "core/compose/BandPipeline.h"
 
 #include <algorithm>
-#include <functional>
-#include <system_error>
-#include <thread>
+#include <vector>
 
 namespace korvex {
 
 namespace {
 
-// Reads a whole source: the rows above the overlap, then the overlap's rows
-// band by band into the ring, then the rows below it, into a band of its own
-// that nobody reads.
-void produce(RowSource& source, int firstRow, int rows, BandRing& ring, Bitmap& spare)
+int stepsFor(int rows)
 {
-    const int height = source.layout().pixelsHigh;
-    auto skip = [&](int count) {
-        for (int done = 0; done < count;) {
-            const int step = std::min(StreamingComposer::bandRows, count - done);
-            if (!source.readRows(spare, 0, step))
-                return false;
-            done += step;
-        }
-        return true;
-    };
-    if (!skip(firstRow)) {
-        ring.refuse();
-        return;
-    }
-    for (int done = 0; done < rows; done += StreamingComposer::bandRows) {
-        Bitmap* band = ring.emptyBand();
-        if (!band)
-            return;
-        if (!source.readRows(*band, 0, std::min(StreamingComposer::bandRows, rows - done))) {
-            ring.refuse();
-            return;
-        }
-        ring.publish();
-    }
-    if (!skip(height - firstRow - rows))
-        ring.refuse();
+    return (rows + StreamingComposer::bandRows - 1) / StreamingComposer::bandRows;
 }
 
-// Hands the composed bands to the sink in order; on its first error it stops
-// the ring, so the composer learns of it at its next band.
-void encode(BandRing& results, int height, RowSink& sink, std::string& error)
-{
-    for (int done = 0; done < height; done += StreamingComposer::bandRows) {
-        const Bitmap* band = results.fullBand();
-        if (!band)
-            return;
-        error = sink.writeRows(*band, std::min(StreamingComposer::bandRows, height - done));
-        results.release();
-        if (!error.empty()) {
-            results.stop();
-            return;
+// The bands of the composition: a ring of them for each source, a spare one
+// for each source's rows outside the overlap, and a ring for the result.
+struct Bands {
+    std::vector<std::unique_ptr<Bitmap>> rings[2];
+    std::unique_ptr<Bitmap> spares[2];
+    std::vector<std::unique_ptr<Bitmap>> results;
+    PixelMemory block;
+
+    // All in one block, which comes in large pages: fresh small pages would
+    // each cost a page fault when their rows are first written. False when
+    // memory is short.
+    bool allocate(const Bitmap::Layout& left, const Bitmap::Layout& right, const Bitmap::Layout& result)
+    {
+        const Bitmap::Layout* layouts[3] = {&left, &right, &result};
+        const int depths[3] = {StreamingComposer::sourceBandsInFlight + 1, StreamingComposer::sourceBandsInFlight + 1,
+                               StreamingComposer::resultBandsInFlight};
+        Bitmap::Layout bands[3];
+        std::size_t bytes = 0;
+        for (int i = 0; i < 3; ++i) {
+            bands[i] = *layouts[i];
+            bands[i].pixelsHigh = StreamingComposer::bandRows;
+            bytes += Bitmap::bytesFor(bands[i]) * std::size_t(depths[i]);
+        }
+        block = allocatePixelMemory(bytes);
+        if (!block)
+            return false;
+        std::uint8_t* next = block.get();
+        auto take = [&](const Bitmap::Layout& band) {
+            const std::size_t size = Bitmap::bytesFor(band);
+            std::unique_ptr<Bitmap> made = Bitmap::createOver(band, next, size);
+            next += size;
+            return made;
+        };
+        for (int side = 0; side < 2; ++side) {
+            for (int i = 0; i < StreamingComposer::sourceBandsInFlight; ++i)
+                rings[side].push_back(take(bands[side]));
+            spares[side] = take(bands[side]);
+        }
+        for (int i = 0; i < StreamingComposer::resultBandsInFlight; ++i)
+            results.push_back(take(bands[2]));
+        return true;
+    }
+};
+
+// Each source is read whole in steps of a band: the rows above the overlap,
+// the overlap's rows into the ring, the rows below it.
+class ComposingSteps : public BandPipeline::Steps {
+public:
+    ComposingSteps(RowSource* sources[2], const OverlapGeometry& geometry, const AnaglyphComposer& composer,
+                   RowSink& sink, Bands& bands)
+        : geometry_(geometry), composer_(composer), sink_(sink), bands_(bands)
+    {
+        const int firstRows[2] = {geometry.vl, geometry.vr};
+        for (int side = 0; side < 2; ++side) {
+            sources_[side] = sources[side];
+            rowsAbove_[side] = firstRows[side];
+            rowsBelow_[side] = sources[side]->layout().pixelsHigh - firstRows[side] - geometry.pixelsHigh();
         }
     }
-}
+
+    BandPipeline::Plan plan() const
+    {
+        BandPipeline::Plan plan;
+        plan.bands = stepsFor(geometry_.pixelsHigh());
+        for (int side = 0; side < 2; ++side) {
+            plan.firstBandStep[side] = stepsFor(rowsAbove_[side]);
+            plan.sourceSteps[side] = plan.firstBandStep[side] + plan.bands + stepsFor(rowsBelow_[side]);
+        }
+        plan.sourceBandsInFlight = StreamingComposer::sourceBandsInFlight;
+        plan.resultBandsInFlight = StreamingComposer::resultBandsInFlight;
+        plan.threads = BandPipeline::threadsForThisMachine();
+        return plan;
+    }
+
+    bool readSource(int side, int step) override
+    {
+        const int above = stepsFor(rowsAbove_[side]);
+        const int bands = stepsFor(geometry_.pixelsHigh());
+        if (step < above)
+            return sources_[side]->readRows(*bands_.spares[side], 0, rowsOfStep(rowsAbove_[side], step));
+        if (step < above + bands) {
+            const int band = step - above;
+            return sources_[side]->readRows(sourceBand(side, band), 0, rowsOfStep(geometry_.pixelsHigh(), band));
+        }
+        return sources_[side]->readRows(*bands_.spares[side], 0, rowsOfStep(rowsBelow_[side], step - above - bands));
+    }
+
+    void compose(int band) override
+    {
+        // Each band holds its source's rows from the band's first result row on.
+        OverlapGeometry g = geometry_;
+        g.vl = 0;
+        g.vr = 0;
+        g.H = rowsOfStep(geometry_.pixelsHigh(), band);
+        composer_.compose(sourceBand(0, band), sourceBand(1, band), g, resultBand(band));
+    }
+
+    bool encode(int band) override
+    {
+        sinkError_ = sink_.writeRows(resultBand(band), rowsOfStep(geometry_.pixelsHigh(), band));
+        return sinkError_.empty();
+    }
+
+    const std::string& sinkError() const { return sinkError_; }
+
+private:
+    static int rowsOfStep(int rows, int step) { return std::min(StreamingComposer::bandRows, rows - step * StreamingComposer::bandRows); }
+
+    Bitmap& sourceBand(int side, int band)
+    {
+        return *bands_.rings[side][std::size_t(band % StreamingComposer::sourceBandsInFlight)];
+    }
+    Bitmap& resultBand(int band) { return *bands_.results[std::size_t(band % StreamingComposer::resultBandsInFlight)]; }
+
+    RowSource* sources_[2];
+    int rowsAbove_[2];
+    int rowsBelow_[2];
+    const OverlapGeometry& geometry_;
+    const AnaglyphComposer& composer_;
+    RowSink& sink_;
+    Bands& bands_;
+    std::string sinkError_;
+};
 
 }  // namespace
 
 StreamingComposer::Outcome StreamingComposer::compose(RowSource& left, RowSource& right,
                                                       const OverlapGeometry& geometry, RowSink& sink) const
 {
-    const int width = geometry.pixelsWide();
-    const int height = geometry.pixelsHigh();
     // The result canvas's layout, taken from a one-row canvas.
-    const std::unique_ptr<Bitmap> canvasRow = Bitmap::createRGBCanvas(width, 1);
+    const std::unique_ptr<Bitmap> canvasRow = Bitmap::createRGBCanvas(geometry.pixelsWide(), 1);
+    Bands bands;
+    if (!canvasRow || !bands.allocate(left.layout(), right.layout(), canvasRow->layout()))
+        return {Stop::NoMemory, {}};
     RowSource* sources[2] = {&left, &right};
-    if (!canvasRow)
-        return {Stop::NoMemory, {}};
-    // Every band in one block, which comes in large pages: fresh small pages
-    // would each cost a page fault when their rows are first written.
-    std::size_t spareBytes[2], ringAt[2], spareAt[2];
-    std::size_t bytes = 0;
-    for (int side = 0; side < 2; ++side) {
-        spareBytes[side] = BandRing::bytesFor(sources[side]->layout(), bandRows, 1);
-        ringAt[side] = bytes;
-        bytes += spareBytes[side] * sourceBandsInFlight;
-        spareAt[side] = bytes;
-        bytes += spareBytes[side];
+    ComposingSteps steps(sources, geometry, composer_, sink, bands);
+    switch (BandPipeline::run(steps.plan(), steps)) {
+    case BandPipeline::Stop::LeftRefused: return {Stop::LeftRefused, {}};
+    case BandPipeline::Stop::RightRefused: return {Stop::RightRefused, {}};
+    case BandPipeline::Stop::Sink: return {Stop::Sink, steps.sinkError()};
+    case BandPipeline::Stop::None: break;
     }
-    const std::size_t resultsAt = bytes;
-    bytes += BandRing::bytesFor(canvasRow->layout(), bandRows, resultBandsInFlight);
-    const PixelMemory block = allocatePixelMemory(bytes);
-    if (!block)
-        return {Stop::NoMemory, {}};
-    BandRing rings[2];
-    std::unique_ptr<Bitmap> spares[2];
-    for (int side = 0; side < 2; ++side) {
-        rings[side].placeBands(sources[side]->layout(), bandRows, sourceBandsInFlight, block.get() + ringAt[side]);
-        Bitmap::Layout spare = sources[side]->layout();
-        spare.pixelsHigh = bandRows;
-        spares[side] = Bitmap::createOver(spare, block.get() + spareAt[side], spareBytes[side]);
-    }
-    BandRing results;
-    results.placeBands(canvasRow->layout(), bandRows, resultBandsInFlight, block.get() + resultsAt);
-
-    const int firstRows[2] = {geometry.vl, geometry.vr};
-    std::thread producers[2];
-    std::thread encoder;
-    std::string sinkError;
-    auto stopAll = [&] {
-        for (BandRing& ring : rings)
-            ring.stop();
-        results.refuse();
-        for (std::thread* thread : {&producers[0], &producers[1], &encoder}) {
-            if (thread->joinable())
-                thread->join();
-        }
-    };
-    try {
-        for (int side = 0; side < 2; ++side)
-            producers[side] = std::thread(produce, std::ref(*sources[side]), firstRows[side], height,
-                                          std::ref(rings[side]), std::ref(*spares[side]));
-        encoder = std::thread(encode, std::ref(results), height, std::ref(sink), std::ref(sinkError));
-    } catch (const std::system_error&) {
-        stopAll();
-        return {Stop::NoThread, {}};
-    }
-
-    // Each band holds its source's rows from the band's first result row on.
-    OverlapGeometry band = geometry;
-    band.vl = 0;
-    band.vr = 0;
-    Stop stop = Stop::None;
-    for (int done = 0; done < height; done += bandRows) {
-        const Bitmap* leftBand = rings[0].fullBand();
-        const Bitmap* rightBand = leftBand ? rings[1].fullBand() : nullptr;
-        if (!leftBand || !rightBand) {
-            stop = leftBand ? Stop::RightRefused : Stop::LeftRefused;
-            break;
-        }
-        Bitmap* result = results.emptyBand();
-        if (!result) {
-            stop = Stop::Sink;
-            break;
-        }
-        band.H = std::min(bandRows, height - done);
-        composer_.compose(*leftBand, *rightBand, band, *result);
-        rings[0].release();
-        rings[1].release();
-        results.publish();
-    }
-    if (stop != Stop::None) {
-        stopAll();
-        return {stop, stop == Stop::Sink ? sinkError : std::string()};
-    }
-    encoder.join();
-    for (std::thread& producer : producers)
-        producer.join();
-    if (!sinkError.empty())
-        return {Stop::Sink, sinkError};
-    // Damage below the overlap can still refuse a file, as the whole decode would.
-    if (rings[0].refused() || rings[1].refused())
-        return {rings[0].refused() ? Stop::LeftRefused : Stop::RightRefused, {}};
     Outcome outcome;
     outcome.error = sink.finish();
     if (!outcome.error.empty())
