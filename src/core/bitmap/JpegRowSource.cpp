@@ -36,7 +36,7 @@ JpegRowSource::Opened JpegRowSource::open(std::FILE* file)
         return opened;
     const Bitmap::Layout& layout = source->reader_->layout();
     source->rowBytes_ = std::size_t(layout.pixelsWide) * std::size_t(layout.samplesPerPixel);
-    source->staged_.resize(source->rowBytes_ * JpegRowReader::maxRowsPerRead);
+    source->staged_ = std::make_unique_for_overwrite<std::uint8_t[]>(source->rowBytes_ * JpegRowReader::maxRowsPerRead);
     opened.source = std::move(source);
     return opened;
 }
@@ -65,14 +65,14 @@ bool JpegRowSource::readRows(Bitmap& band, int firstRow, int count)
         if (nextStaged_ == stagedRows_) {
             std::uint8_t* rows[JpegRowReader::maxRowsPerRead];
             for (int i = 0; i < JpegRowReader::maxRowsPerRead; ++i)
-                rows[i] = staged_.data() + rowBytes_ * std::size_t(i);
+                rows[i] = staged_.get() + rowBytes_ * std::size_t(i);
             stagedRows_ = reader_->readRows(rows);
             nextStaged_ = 0;
             if (reader_->refused() || stagedRows_ == 0)
                 return false;
         }
         std::memcpy(band.bitmapData() + band.bytesPerRow() * std::size_t(row),
-                    staged_.data() + rowBytes_ * std::size_t(nextStaged_), rowBytes_);
+                    staged_.get() + rowBytes_ * std::size_t(nextStaged_), rowBytes_);
         ++nextStaged_;
         ++row;
     }

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace korvex {
 
@@ -36,8 +35,9 @@ private:
 
     std::FILE* file_ = nullptr;
     std::unique_ptr<JpegRowReader> reader_;
-    // One step of libjpeg's rows, handed out as the caller asks for them.
-    std::vector<std::uint8_t> staged_;
+    // One step of libjpeg's rows, handed out as the caller asks for them;
+    // left untouched (no page of it taken) until a band boundary falls inside a step.
+    std::unique_ptr<std::uint8_t[]> staged_;
     std::size_t rowBytes_ = 0;
     int stagedRows_ = 0;
     int nextStaged_ = 0;
