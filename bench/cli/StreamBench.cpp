@@ -142,9 +142,13 @@ const Size& measured(int megapixels)
     options.overwrite = true;
     size.load = loadAverage();
 
+    // Each job writes a new file, as on the first run: replacing the last
+    // run's output would add the freeing of its blocks to the later runs only.
     options.output = (folder / "whole.jpg").string();
+    fs::remove(options.output);
     size.whole = inChild([&] { return ComposeJob::runWithWholePictures(options).exitStatus == 0; });
     options.output = (folder / "streamed.jpg").string();
+    fs::remove(options.output);
     size.streamed = inChild([&] { return ComposeJob::run(options).exitStatus == 0; });
     size.sameBytes = command("cmp -s " + shellQuoted(fs::path(options.output)) + " " + shellQuoted(folder / "whole.jpg")).seconds > 0;
 
