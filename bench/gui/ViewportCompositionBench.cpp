@@ -3,23 +3,16 @@
 // whole off its thread) against the full recomposition on the spot, in the
 // same run. Also the longest stall of the event loop while a 100 MP pair
 // opens, aligns and takes steps, and the memory the open pair holds.
-#include "../SamplePair.h"
-#include "WaitForLoads.h"
-#include "core/compose/MemoryDefaults.h"
+#include "BenchWindow.h"
 #include "core/imageview/PicturePairLoader.h"
+#include "gui/document/AutoAligner.h"
 #include "gui/document/BackgroundComposition.h"
 #include "gui/document/CommandTable.h"
-#include "gui/document/DocumentController.h"
-#include "gui/document/MyDocument.h"
-#include "gui/document/AutoAligner.h"
-#include "gui/imageview/ImageView.h"
-#include "gui/zoom/ZoomScrollView.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSettings>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -27,8 +20,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,56 +49,11 @@ void waitFor(Condition done, int milliseconds)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
 }
 
-struct Window {
-    explicit Window(int megapixels)
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.filePath(QStringLiteral("settings")));
-        document = controller.openUntitledDocument(true);
-        const bench::SamplePair& pair = bench::SamplePair::of(megapixels);
-        document->loadPair(QString::fromStdString(pair.left), QString::fromStdString(pair.right));
-        bench::waitForLoads(*document);
-        document->tabView()->setCurrentIndex(2);
-        ZoomScrollView& scroll = *document->resultImage()->zoomView();
-        for (int i = 0; i < 6 && scroll.viewport()->size() != viewportSize; ++i) {
-            document->resize(document->size() + (viewportSize - scroll.viewport()->size()));
-            QCoreApplication::processEvents();
-        }
-        document->model().completeResult();
-    }
-
-    void zoomTo(int item)
-    {
-        document->resultImage()->zoomView()->chooseLevel(item);
-        QCoreApplication::processEvents();
-    }
-
-    void repaint() { document->resultImage()->zoomView()->viewport()->repaint(); }
-
-    QTemporaryDir settings;
-    MemoryDefaults defaults;
-    DocumentController controller{defaults};
-    MyDocument* document = nullptr;
-};
-
-std::map<int, std::unique_ptr<Window>> windows;
-
-Window& window(int megapixels)
-{
-    // One window at a time: two 100 MP documents would only measure the memory.
-    if (!windows.count(megapixels)) {
-        if (windows.empty())
-            qAddPostRoutine([] { windows.clear(); });
-        windows.clear();
-        windows[megapixels] = std::make_unique<Window>(megapixels);
-    }
-    return *windows[megapixels];
-}
-
 // Arguments: megapixels, 0 for Fit or 100 for 100 %, 1 for Dubois (else
 // classic), 1 for the window's composition (else the full one on the spot).
 void stepToRepaint(benchmark::State& state)
 {
-    Window& w = window(int(state.range(0)));
+    bench::BenchWindow& w = bench::benchWindow(int(state.range(0)), viewportSize);
     StereoDocument& model = w.document->model();
     const bool inBackground = state.range(3) == 1;
     model.setCompositionScheduler(inBackground ? &w.document->composition() : nullptr);
@@ -150,7 +96,7 @@ BENCHMARK(stepToRepaint)
 // thread once did it.
 void openAndAlign100(benchmark::State& state)
 {
-    windows.clear();
+    bench::closeBenchWindow();
     for (auto _ : state) {
         const bench::SamplePair& pair = bench::SamplePair::of(100);
         QElapsedTimer onTheSpot;
