@@ -1,11 +1,13 @@
 #include "core/compose/ResultRegion.h"
 
 #include "core/compose/RegionSampling.h"
+#include "core/stereo/StereoFrame.h"
 #include "core/tasks/BothCores.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace korvex {
 
@@ -49,6 +51,37 @@ bool sample(const Bitmap& picture, const ReducedCopies* reduced, const PixelMap&
     return true;
 }
 
+bool correcting(const RegionSources& sources)
+{
+    return sources.rightCorrection && !sources.rightCorrection->isIdentity();
+}
+
+// One picture's part of the overlap read at `inOverlap` (output pixels to the
+// overlap's pixel-centre coordinates), `step` overlap pixels apart, into `slot`.
+bool readEye(bool left, const RegionSources& sources, const OverlapGeometry& geometry, const PixelMap& inOverlap,
+             double step, int outWide, int outHigh, std::unique_ptr<Bitmap>& slot)
+{
+    if (left)
+        return sample(*sources.left, sources.leftReduced,
+                      inOverlap.then(AffineMatrix{{1, 0, double(geometry.ul), 0, 1, double(geometry.vl)}}), step, outWide,
+                      outHigh, slot);
+    PixelMap inRight = inOverlap.then(AffineMatrix{{1, 0, double(geometry.ur), 0, 1, double(geometry.vr)}});
+    double rightStep = step;
+    if (correcting(sources)) {
+        const Bitmap& original = *sources.right;
+        const RightCorrection& c = *sources.rightCorrection;
+        inRight = inRight.then(inverse(c.matrixFor(original.pixelsWide(), original.pixelsHigh())));
+        rightStep /= c.scale;
+    }
+    return sample(*sources.right, sources.rightReduced, inRight, rightStep, outWide, outHigh, slot);
+}
+
+bool fitsIn(const ResultRegion& r, int wide, int high)
+{
+    return r.x >= 0 && r.y >= 0 && r.width > 0 && r.height > 0 && r.outWide >= 1 && r.outHigh >= 1
+           && r.x + r.width <= wide && r.y + r.height <= high;
+}
+
 }  // namespace
 
 bool ResultRegion::isWholeScale() const
@@ -60,15 +93,12 @@ std::unique_ptr<Bitmap> composeResultRegion(const AnaglyphComposer& composer, co
                                             const OverlapGeometry& geometry, const ResultRegion& region, RegionScratch* scratch)
 {
     const ResultRegion& r = region;
-    if (!sources.left || !sources.right || !(r.x >= 0) || !(r.y >= 0) || !(r.width > 0) || !(r.height > 0)
-        || r.outWide < 1 || r.outHigh < 1 || r.x + r.width > geometry.pixelsWide()
-        || r.y + r.height > geometry.pixelsHigh())
+    if (!sources.left || !sources.right || !fitsIn(r, geometry.pixelsWide(), geometry.pixelsHigh()))
         return nullptr;
     auto result = Bitmap::createRGBCanvas(r.outWide, r.outHigh, scratch ? std::move(scratch->spare) : nullptr);
     if (!result)
         return nullptr;
-    const bool correcting = sources.rightCorrection && !sources.rightCorrection->isIdentity();
-    if (r.isWholeScale() && !correcting) {
+    if (r.isWholeScale() && !correcting(sources)) {
         OverlapGeometry part = geometry;
         part.ul += std::int32_t(r.x);
         part.ur += std::int32_t(r.x);
@@ -85,25 +115,71 @@ std::unique_ptr<Bitmap> composeResultRegion(const AnaglyphComposer& composer, co
     // Output pixel (i, j) is centred on result point x + (i + 0.5) stepX; its
     // pixel-centre coordinate is half a pixel less.
     const PixelMap inResult{r.x + 0.5 * stepX - 0.5, stepX, 0, r.y + 0.5 * stepY - 0.5, 0, stepY};
-    const PixelMap inLeft = inResult.then(AffineMatrix{{1, 0, double(geometry.ul), 0, 1, double(geometry.vl)}});
-    PixelMap inRight = inResult.then(AffineMatrix{{1, 0, double(geometry.ur), 0, 1, double(geometry.vr)}});
-    double rightStep = std::min(stepX, stepY);
-    if (correcting) {
-        const Bitmap& original = *sources.right;
-        const RightCorrection& c = *sources.rightCorrection;
-        inRight = inRight.then(inverse(c.matrixFor(original.pixelsWide(), original.pixelsHigh())));
-        rightStep /= c.scale;
-    }
     const double step = std::min(stepX, stepY);
     RegionScratch own;
     RegionScratch& reads = scratch ? *scratch : own;
-    if (!sample(*sources.left, sources.leftReduced, inLeft, step, r.outWide, r.outHigh, reads.left)
-        || !sample(*sources.right, sources.rightReduced, inRight, rightStep, r.outWide, r.outHigh, reads.right))
+    if (!readEye(true, sources, geometry, inResult, step, r.outWide, r.outHigh, reads.left)
+        || !readEye(false, sources, geometry, inResult, step, r.outWide, r.outHigh, reads.right))
         return nullptr;
     OverlapGeometry whole;
     whole.W = r.outWide;
     whole.H = r.outHigh;
     composer.composeOnPath(AnaglyphComposer::pathFor(*sources.left, *sources.right), *reads.left, *reads.right, whole, *result);
+    return result;
+}
+
+bool framesRegions(StereoFormat format)
+{
+    return format == StereoFormat::SideBySide || format == StereoFormat::CrossEyed || format == StereoFormat::OverUnder;
+}
+
+std::unique_ptr<Bitmap> composeFrameRegion(StereoFormat format, int gap, const RegionSources& sources,
+                                           const OverlapGeometry& geometry, const ResultRegion& region, RegionScratch* scratch)
+{
+    const int w = geometry.pixelsWide();
+    const int h = geometry.pixelsHigh();
+    const StereoFrameSize frame = stereoFrameSize(format, w, h, gap);
+    const ResultRegion& r = region;
+    if (!framesRegions(format) || !frame || !geometry.overlaps() || !sources.left || !sources.right
+        || !fitsIn(r, frame.width, frame.height))
+        return nullptr;
+    // Where each eye's part of the overlap lies in the frame.
+    struct Tile {
+        bool left;
+        int x, y;
+    };
+    const Tile beside[2] = {{true, 0, 0}, {false, w + gap, 0}};
+    const Tile crossed[2] = {{false, 0, 0}, {true, w + gap, 0}};
+    const Tile stacked[2] = {{true, 0, 0}, {false, 0, h + gap}};
+    const Tile* tiles = format == StereoFormat::SideBySide ? beside : format == StereoFormat::CrossEyed ? crossed : stacked;
+
+    auto result = Bitmap::createRGBCanvas(r.outWide, r.outHigh, scratch ? std::move(scratch->spare) : nullptr);
+    if (!result)
+        return nullptr;
+    std::memset(result->bitmapData(), 0xFF, result->totalBytes());  // the gap and what no eye covers
+    const double stepX = r.width / r.outWide;
+    const double stepY = r.height / r.outHigh;
+    RegionScratch own;
+    RegionScratch& reads = scratch ? *scratch : own;
+    for (int t = 0; t < 2; ++t) {
+        const Tile& tile = tiles[t];
+        // The output pixels whose centres fall on the tile's pixels.
+        const auto first = [](double from, double step) { return int(std::ceil(from / step - 0.5)); };
+        const int i0 = std::max(0, first(tile.x - r.x, stepX));
+        const int i1 = std::min(r.outWide, first(tile.x + w - r.x, stepX));
+        const int j0 = std::max(0, first(tile.y - r.y, stepY));
+        const int j1 = std::min(r.outHigh, first(tile.y + h - r.y, stepY));
+        if (i1 <= i0 || j1 <= j0)
+            continue;
+        const PixelMap inOverlap{r.x + (i0 + 0.5) * stepX - 0.5 - tile.x, stepX, 0, r.y + (j0 + 0.5) * stepY - 0.5 - tile.y,
+                                 0, stepY};
+        std::unique_ptr<Bitmap>& read = tile.left ? reads.left : reads.right;
+        if (!readEye(tile.left, sources, geometry, inOverlap, std::min(stepX, stepY), i1 - i0, j1 - j0, read))
+            return nullptr;
+        for (int j = j0; j < j1; ++j)
+            std::memcpy(result->bitmapData() + result->bytesPerRow() * std::size_t(j) + std::size_t(i0) * 3,
+                        read->bitmapData() + read->bytesPerRow() * std::size_t(j - j0), std::size_t(i1 - i0) * 3);
+    }
     return result;
 }
 

@@ -5,6 +5,7 @@
 #include "core/compose/AnaglyphComposer.h"
 #include "core/compose/OverlapGeometry.h"
 #include "core/compose/ReducedCopies.h"
+#include "core/stereo/StereoFormat.h"
 
 #include <memory>
 #include <optional>
@@ -59,5 +60,17 @@ struct RegionScratch {
 std::unique_ptr<Bitmap> composeResultRegion(const AnaglyphComposer& composer, const RegionSources& sources,
                                             const OverlapGeometry& geometry, const ResultRegion& region,
                                             RegionScratch* scratch = nullptr);
+
+// Whether composeFrameRegion makes regions of frames of this format: those
+// that lay each eye's part of the overlap out whole, beside or above the other.
+bool framesRegions(StereoFormat format);
+
+// Composes one region of such a frame, each eye's part read as
+// composeResultRegion reads it (exactly its pixels at whole scale without a
+// pending correction); the gap is white. Null for other formats, when memory
+// is short or the region lies outside the frame.
+std::unique_ptr<Bitmap> composeFrameRegion(StereoFormat format, int gap, const RegionSources& sources,
+                                           const OverlapGeometry& geometry, const ResultRegion& region,
+                                           RegionScratch* scratch = nullptr);
 
 }  // namespace korvex

@@ -1,11 +1,14 @@
 #include "core/align/RightPictureResampler.h"
 #include "core/compose/GlassesTypes.h"
 #include "core/compose/ResultRegion.h"
+#include "core/stereo/AlignedPair.h"
+#include "core/stereo/StereoFrame.h"
 
 #include "../TestPictures.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -239,6 +242,95 @@ TEST(ResultRegion, RefusesRegionsOutsideTheResult)
                                 {0, 0, 0, 10, 0, 10}, {0, 0, 10, 10, 0, 5}, {0.5, 0, w - 0.25, 10, 10, 10}};
     for (const ResultRegion& r : bad)
         EXPECT_FALSE(composeResultRegion(composer, {p.left.get(), nullptr, p.right.get(), nullptr, {}}, p.geometry, r));
+}
+
+// The frame as the whole composition lays it out.
+std::unique_ptr<Bitmap> wholeFrame(const Bitmap& left, const Bitmap& right, const OverlapGeometry& g, StereoFormat format,
+                                   int gap)
+{
+    const StereoFrameSize size = stereoFrameSize(format, g.pixelsWide(), g.pixelsHigh(), gap);
+    auto frame = Bitmap::createRGBCanvas(size.width, size.height);
+    EXPECT_TRUE(fillStereoFrame(AlignedPair(left, right, g), format, gap, *frame));
+    return frame;
+}
+
+const StereoFormat regionFrames[] = {StereoFormat::SideBySide, StereoFormat::CrossEyed, StereoFormat::OverUnder};
+
+TEST(FrameRegion, WholeScaleRegionsAreExactlyThosePixelsOfTheFrame)
+{
+    for (const int samples : {3, 1}) {
+        const Pair p = pairOf(smoothPicture(200, 120, 1, samples), smoothPicture(190, 130, 2, samples));
+        const RegionSources sources{p.left.get(), nullptr, p.right.get(), nullptr, {}};
+        for (const StereoFormat format : regionFrames) {
+            for (const int gap : {0, 7}) {
+                SCOPED_TRACE(std::string(stereoFormatInfo(format).code) + " gap " + std::to_string(gap) + " samples "
+                             + std::to_string(samples));
+                const auto frame = wholeFrame(*p.left, *p.right, p.geometry, format, gap);
+                const int w = frame->pixelsWide(), h = frame->pixelsHigh();
+                // All of it, a part across the gap from one eye to the other, the last pixels.
+                const ResultRegion regions[] = {wholeScale(0, 0, w, h),
+                                                wholeScale(std::min(p.geometry.pixelsWide() - 5, w - 20),
+                                                           std::min(p.geometry.pixelsHigh() - 6, h - 21), 20, 21),
+                                                wholeScale(w - 2, h - 3, 2, 3)};
+                for (const ResultRegion& r : regions) {
+                    const auto part = composeFrameRegion(format, gap, sources, p.geometry, r);
+                    ASSERT_TRUE(part);
+                    for (int y = 0; y < r.height; ++y)
+                        for (int x = 0; x < r.width; ++x)
+                            for (int ch = 0; ch < 3; ++ch)
+                                ASSERT_EQ(byteAt(*part, x, y, ch), byteAt(*frame, int(r.x) + x, int(r.y) + y, ch))
+                                    << "at " << x << "," << y << " of region " << r.x << "," << r.y;
+                }
+                EXPECT_FALSE(composeFrameRegion(format, gap, sources, p.geometry, wholeScale(1, 0, w, h)));
+            }
+        }
+        for (const StereoFormat other : {StereoFormat::Anaglyph, StereoFormat::HalfSideBySide, StereoFormat::InterleavedRows})
+            EXPECT_FALSE(composeFrameRegion(other, 0, sources, p.geometry, wholeScale(0, 0, 10, 10)));
+    }
+}
+
+TEST(FrameRegion, ZoomedOutRegionsMatchTheFrameReducedToThatScale)
+{
+    // An overlap and a gap on the 8-pixel grid, so that no reduced pixel straddles two eyes.
+    auto left = smoothPicture(400, 240, 3, 3, 8, 4.0);
+    auto right = smoothPicture(400, 240, 4, 3, 8, 4.0);
+    const OverlapGeometry g = OverlapGeometry::compute(left->size(), {200, 120}, right->size(), {208, 128}, 0, 0);
+    ASSERT_EQ(g.pixelsWide() % 8, 0);
+    ASSERT_EQ(g.pixelsHigh() % 8, 0);
+    const auto leftReduced = ReducedCopies::make(*left);
+    const auto rightReduced = ReducedCopies::make(*right);
+    const RegionSources sources{left.get(), leftReduced.get(), right.get(), rightReduced.get(), {}};
+    for (const StereoFormat format : regionFrames) {
+        for (const int k : {1, 2, 3}) {
+            SCOPED_TRACE(std::string(stereoFormatInfo(format).code) + " at 1/" + std::to_string(1 << k));
+            const auto shown = halvedTimes(*wholeFrame(*left, *right, g, format, 8), k);
+            const int side = 1 << k;
+            const ResultRegion r{0, 0, double(shown->pixelsWide() * side), double(shown->pixelsHigh() * side),
+                                 shown->pixelsWide(), shown->pixelsHigh()};
+            const auto preview = composeFrameRegion(format, 8, sources, g, r);
+            ASSERT_TRUE(preview);
+            const Difference d = difference(*preview, *shown, 0, 0);
+            EXPECT_LE(d.worst, 2);
+            EXPECT_LT(d.mean, 0.6);
+        }
+        // A third of the size, so that output pixels straddle the gap: each is
+        // white exactly when its centre falls in it (the pictures are never white).
+        SCOPED_TRACE(std::string(stereoFormatInfo(format).code) + " at 1/3");
+        const StereoFrameSize frame = stereoFrameSize(format, g.pixelsWide(), g.pixelsHigh(), 8);
+        const ResultRegion third{0, 0, double(frame.width), double(frame.height), frame.width / 3, frame.height / 3};
+        const auto preview = composeFrameRegion(format, 8, sources, g, third);
+        ASSERT_TRUE(preview);
+        const bool across = format != StereoFormat::OverUnder;
+        const int eye = across ? g.pixelsWide() : g.pixelsHigh();
+        for (int i = 0; i < (across ? third.outWide : third.outHigh); ++i) {
+            const double centre = (i + 0.5) * 3.0;  // in frame pixels, from the frame's edge
+            const bool inGap = centre >= eye && centre < eye + 8;
+            const int x = across ? i : third.outWide / 2, y = across ? third.outHigh / 2 : i;
+            const bool white =
+                byteAt(*preview, x, y, 0) == 255 && byteAt(*preview, x, y, 1) == 255 && byteAt(*preview, x, y, 2) == 255;
+            EXPECT_EQ(white, inGap) << "output pixel " << i;
+        }
+    }
 }
 
 TEST(ReducedCopies, EachLevelIsTheRoundedMeanOfTwoByTwoBlocksOfTheOneAbove)
