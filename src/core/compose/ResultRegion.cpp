@@ -161,14 +161,17 @@ std::unique_ptr<Bitmap> composeFrameRegion(StereoFormat format, int gap, const R
     const double stepY = r.height / r.outHigh;
     RegionScratch own;
     RegionScratch& reads = scratch ? *scratch : own;
+    // Each eye read at the output pixels whose centres fall on its pixels.
+    struct Span {
+        int begin = 0, end = 0;
+    };
+    Span across[2], down[2];
+    const auto centred = [](double from, double step) { return int(std::ceil(from / step - 0.5)); };
     for (int t = 0; t < 2; ++t) {
         const Tile& tile = tiles[t];
-        // The output pixels whose centres fall on the tile's pixels.
-        const auto first = [](double from, double step) { return int(std::ceil(from / step - 0.5)); };
-        const int i0 = std::max(0, first(tile.x - r.x, stepX));
-        const int i1 = std::min(r.outWide, first(tile.x + w - r.x, stepX));
-        const int j0 = std::max(0, first(tile.y - r.y, stepY));
-        const int j1 = std::min(r.outHigh, first(tile.y + h - r.y, stepY));
+        across[t] = {std::max(0, centred(tile.x - r.x, stepX)), std::min(r.outWide, centred(tile.x + w - r.x, stepX))};
+        down[t] = {std::max(0, centred(tile.y - r.y, stepY)), std::min(r.outHigh, centred(tile.y + h - r.y, stepY))};
+        const int i0 = across[t].begin, i1 = across[t].end, j0 = down[t].begin, j1 = down[t].end;
         if (i1 <= i0 || j1 <= j0)
             continue;
         const PixelMap inOverlap{r.x + (i0 + 0.5) * stepX - 0.5 - tile.x, stepX, 0, r.y + (j0 + 0.5) * stepY - 0.5 - tile.y,
@@ -179,6 +182,51 @@ std::unique_ptr<Bitmap> composeFrameRegion(StereoFormat format, int gap, const R
         for (int j = j0; j < j1; ++j)
             std::memcpy(result->bitmapData() + result->bytesPerRow() * std::size_t(j) + std::size_t(i0) * 3,
                         read->bitmapData() + read->bytesPerRow() * std::size_t(j - j0), std::size_t(i1 - i0) * 3);
+    }
+
+    // An output pixel over an eye's edge mixes the eye and what lies beside it
+    // (the gap's white or the other eye) by how much of it each covers, as the
+    // view's reduction of the whole frame mixes them; each eye lends its
+    // nearest pixel read.
+    const auto covered = [](double from, double to, double begin, double end) {
+        return std::max(0.0, std::min(to, end) - std::max(from, begin)) / (to - from);
+    };
+    const auto mixEdge = [&](int i, int j) {
+        double sums[3] = {0, 0, 0}, coverage = 0;
+        for (int t = 0; t < 2; ++t) {
+            if (across[t].end <= across[t].begin || down[t].end <= down[t].begin)
+                continue;
+            const double c = covered(r.x + i * stepX, r.x + (i + 1) * stepX, tiles[t].x, tiles[t].x + w)
+                             * covered(r.y + j * stepY, r.y + (j + 1) * stepY, tiles[t].y, tiles[t].y + h);
+            if (c <= 0)
+                continue;
+            const Bitmap& read = *(tiles[t].left ? reads.left : reads.right);
+            const int x = std::clamp(i, across[t].begin, across[t].end - 1) - across[t].begin;
+            const int y = std::clamp(j, down[t].begin, down[t].end - 1) - down[t].begin;
+            for (int ch = 0; ch < 3; ++ch)
+                sums[ch] += c * read.bitmapData()[read.bytesPerRow() * std::size_t(y) + std::size_t(x) * 3 + ch];
+            coverage += c;
+        }
+        std::uint8_t* out = result->bitmapData() + result->bytesPerRow() * std::size_t(j) + std::size_t(i) * 3;
+        for (int ch = 0; ch < 3; ++ch)
+            out[ch] = std::uint8_t(std::lround(std::clamp(sums[ch] + (1.0 - coverage) * 255.0, 0.0, 255.0)));
+    };
+    for (int t = 0; t < 2; ++t) {
+        // The first and last columns and rows the eye reaches into.
+        const int i0 = std::max(0, int(std::floor((tiles[t].x - r.x) / stepX)));
+        const int i1 = std::min(r.outWide, int(std::ceil((tiles[t].x + w - r.x) / stepX)));
+        const int j0 = std::max(0, int(std::floor((tiles[t].y - r.y) / stepY)));
+        const int j1 = std::min(r.outHigh, int(std::ceil((tiles[t].y + h - r.y) / stepY)));
+        if (i1 <= i0 || j1 <= j0)
+            continue;
+        for (int j = j0; j < j1; ++j) {
+            mixEdge(i0, j);
+            mixEdge(i1 - 1, j);
+        }
+        for (int i = i0; i < i1; ++i) {
+            mixEdge(i, j0);
+            mixEdge(i, j1 - 1);
+        }
     }
     return result;
 }

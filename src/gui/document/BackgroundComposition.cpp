@@ -1,6 +1,7 @@
 #include "gui/document/BackgroundComposition.h"
 
 #include "core/compose/ResultRegion.h"
+#include "core/stereo/StereoFrame.h"
 #include "gui/imageview/ImageView.h"
 
 #include "gui/zoom/ZoomScrollView.h"
@@ -132,7 +133,12 @@ void BackgroundComposition::compositionRequested()
 
 void BackgroundComposition::showPreview(const CompositionInputs& inputs)
 {
-    if (inputs.format != StereoFormat::Anaglyph || !inputs.geometry.overlaps()) {
+    // The anaglyph, and the frames that lay each eye out whole; the others
+    // (squeezed or interleaved eyes, pair files) wait for the whole result.
+    const bool anaglyph = inputs.format == StereoFormat::Anaglyph;
+    const StereoFrameSize frame = stereoFrameSize(inputs.format, inputs.geometry.pixelsWide(),
+                                                  inputs.geometry.pixelsHigh(), inputs.gap);
+    if (!(anaglyph || (framesRegions(inputs.format) && frame)) || !inputs.geometry.overlaps()) {
         resultView_.clearPreview();
         return;
     }
@@ -142,7 +148,8 @@ void BackgroundComposition::showPreview(const CompositionInputs& inputs)
         ~Done() { flag = false; }
     } done{showingPreview_};
     ResultPreview preview;
-    const QSize full(inputs.geometry.pixelsWide(), inputs.geometry.pixelsHigh());
+    const QSize full = anaglyph ? QSize(inputs.geometry.pixelsWide(), inputs.geometry.pixelsHigh())
+                                : QSize(frame.width, frame.height);
     preview.resultSize = Size{double(full.width()), double(full.height())};
     // Laid out for the coming result first, so that what is in sight is known.
     resultView_.showPreview(preview);
@@ -173,7 +180,9 @@ void BackgroundComposition::showPreview(const CompositionInputs& inputs)
     if (sources.right == inputs.right)
         sources.rightReduced = reducedFor(RightRole);
     previewReads_.spare = spareMemory_->take();
-    std::unique_ptr<Bitmap> pixels = composeResultRegion(inputs.composer, sources, inputs.geometry, region, &previewReads_);
+    std::unique_ptr<Bitmap> pixels =
+        anaglyph ? composeResultRegion(inputs.composer, sources, inputs.geometry, region, &previewReads_)
+                 : composeFrameRegion(inputs.format, inputs.gap, sources, inputs.geometry, region, &previewReads_);
     if (!pixels)
         return;
     preview.image = imageOwning(std::move(pixels), spareMemory_);
