@@ -6,7 +6,6 @@
 #include "gui/imageview/ImageView.h"
 
 #include <QStatusBar>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <cmath>
 
@@ -59,27 +58,27 @@ void AutoAligner::start()
     const std::int32_t keptDepth = model.horizontalOffset();
 
     stop_ = std::stop_source();
-    running_ = new QFutureWatcher<Answer>(this);
-    connect(running_, &QFutureWatcher<Answer>::finished, this, [this, watcher = running_] {
-        if (watcher != running_)
-            return;
-        running_ = nullptr;
-        watcher->deleteLater();
-        apply(watcher->result());
-    });
-    const QFuture<Answer> search = QtConcurrent::run([answer, left, right, keeper, keptDepth, stop = stop_.get_token()]() mutable {
+    PooledJob<Answer> search = PooledJob<Answer>::start([seed = std::move(answer), left, right, keeper, keptDepth, stop = stop_.get_token()]() mutable {
+        Answer answer = std::move(seed);
         answer.found = PairAlignment::find(*left, *right, stop);
         if (!answer.found.aligned || stop.stop_requested())
             return answer;
         answer.placed = placeAlignment(answer.found, 0.0, pixelSize(*left), pixelSize(*right), keptDepth);
         // Resampled here too, so that the window does not wait for it.
-        answer.corrected = std::make_shared<Answer::Copy>();
-        answer.corrected->bitmap = resampleRightPicture(*right, answer.placed.placement.correction);
+        answer.corrected = resampleRightPicture(*right, answer.placed.placement.correction);
         return answer;
     });
-    std::erase_if(unfinished_, [](const QFuture<Answer>& f) { return f.isFinished(); });
-    unfinished_.push_back(search);
-    running_->setFuture(search);
+    running_ = new QFutureWatcher<void>(this);
+    connect(running_, &QFutureWatcher<void>::finished, this, [this, watcher = running_, search]() mutable {
+        if (watcher != running_)
+            return;
+        running_ = nullptr;
+        watcher->deleteLater();
+        apply(search.takeResult());
+    });
+    running_->setFuture(search.future());
+    std::erase_if(unfinished_, [](const PooledJob<Answer>& s) { return s.isFinished(); });
+    unfinished_.push_back(std::move(search));
     document_.statusBar()->showMessage(localizedString("Aligning"));
 }
 
@@ -97,12 +96,12 @@ void AutoAligner::cancel()
 void AutoAligner::finishSearches()
 {
     cancel();
-    for (QFuture<Answer>& search : unfinished_)
+    for (PooledJob<Answer>& search : unfinished_)
         search.waitForFinished();
     unfinished_.clear();
 }
 
-void AutoAligner::apply(const Answer& answer)
+void AutoAligner::apply(Answer answer)
 {
     StereoDocument& model = document_.model();
     // Pictures replaced meanwhile (a drop, a switch): the answer is about others.
@@ -118,7 +117,7 @@ void AutoAligner::apply(const Answer& answer)
     }
     if (answer.corrected)
         model.adoptCorrectedRightPicture(answer.placed.placement.correction, answer.rightGeneration,
-                                         std::move(answer.corrected->bitmap));
+                                         std::move(answer.corrected));
     document_.changeUndoably("UndoAutoAlign", UndoMerge::None, [&] { model.setPlacement(answer.placed.placement); });
     // The pins moved to the centres.
     document_.leftImage()->update();

@@ -3,6 +3,7 @@
 #include "core/align/PairAlignment.h"
 #include "core/compose/PairPlacement.h"
 #include "core/compose/UserDefaults.h"
+#include "gui/common/PooledJob.h"
 
 #include <QFutureWatcher>
 #include <QObject>
@@ -60,10 +61,7 @@ public:
     struct Answer {
         PairAlignment found;
         PlacedAlignment placed;
-        struct Copy {
-            std::unique_ptr<Bitmap> bitmap;
-        };
-        std::shared_ptr<Copy> corrected;  // shared: a future's result is copied
+        std::unique_ptr<Bitmap> corrected;
         std::uint64_t leftGeneration = 0, rightGeneration = 0;
         double leftWidth = 0;
     };
@@ -79,14 +77,14 @@ private:
         std::vector<std::shared_ptr<Bitmap>> pictures;
     };
 
-    void apply(const Answer& answer);
+    void apply(Answer answer);
 
     MyDocument& document_;
     UserDefaults& defaults_;
-    QFutureWatcher<Answer>* running_ = nullptr;
+    QFutureWatcher<void>* running_ = nullptr;
     std::stop_source stop_;
     std::vector<std::weak_ptr<Keeper>> searches_;  // alive while their worker runs
-    std::vector<QFuture<Answer>> unfinished_;       // every search started, until it has ended
+    std::vector<PooledJob<Answer>> unfinished_;     // every search started, until it has ended
 };
 
 }  // namespace korvex

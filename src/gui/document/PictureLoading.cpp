@@ -4,7 +4,6 @@
 
 #include <QMainWindow>
 #include <QStatusBar>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 
@@ -35,12 +34,15 @@ void PictureLoading::start(const std::vector<ImageView*>& views, const QString& 
         });
         it = overlaps ? drop(it) : std::next(it);
     }
+    PooledJob<Pictures> decoding = PooledJob<Pictures>::start(std::move(decode));
     auto* watcher = new Watcher(this);
-    connect(watcher, &Watcher::finished, this, [this, watcher, land = std::move(land)] { finished(watcher, land); });
+    connect(watcher, &Watcher::finished, this, [this, watcher, decoding, land = std::move(land)]() mutable {
+        finished(watcher, decoding, land);
+    });
     const QString message = name.isEmpty() ? localizedString("LoadingPicture") : localizedString("LoadingPictures").arg(name);
     running_.push_back({views, watcher, message});
     showBusy();
-    watcher->setFuture(QtConcurrent::run([decode = std::move(decode)] { return std::make_shared<Pictures>(decode()); }));
+    watcher->setFuture(decoding.future());
 }
 
 void PictureLoading::cancel()
@@ -52,17 +54,16 @@ void PictureLoading::cancel()
         showBusy();
 }
 
-void PictureLoading::finished(Watcher* watcher, Land land)
+void PictureLoading::finished(Watcher* watcher, PooledJob<Pictures>& decoding, Land land)
 {
     const auto it = std::ranges::find(running_, watcher, &Running::watcher);
     if (it == running_.end())
         return;
-    const std::shared_ptr<Pictures> pictures = watcher->result();
+    Pictures pictures = decoding.takeResult();
     drop(it);
     // The busy state goes first, so that what the landing says stays in the status bar.
     showBusy();
-    if (pictures)
-        land(std::move(*pictures));
+    land(std::move(pictures));
     emit landed();
     if (!isLoading())
         emit idle();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/bitmap/ImageDecoder.h"
+#include "gui/common/PooledJob.h"
 
 #include <QFutureWatcher>
 #include <QObject>
@@ -50,14 +51,14 @@ signals:
     void idle();
 
 private:
-    using Watcher = QFutureWatcher<std::shared_ptr<Pictures>>;
+    using Watcher = QFutureWatcher<void>;
     struct Running {
         std::vector<ImageView*> views;
         Watcher* watcher;
         QString message;
     };
 
-    void finished(Watcher* watcher, Land land);
+    void finished(Watcher* watcher, PooledJob<Pictures>& decoding, Land land);
     std::vector<Running>::iterator drop(std::vector<Running>::iterator running);
     void showBusy();
 
