@@ -127,7 +127,9 @@ void BackgroundComposition::compositionRequested()
             mailbox_.composed = std::move(composed);
             mailbox_.ticket = ticket;
         }
-        QMetaObject::invokeMethod(this, [this] { land(); }, Qt::QueuedConnection);
+        // By name: a functor would be copied here, on this thread, into an
+        // object the window's thread reads after Qt's unseen hand-over.
+        QMetaObject::invokeMethod(this, "land", Qt::QueuedConnection);
     });
 }
 

@@ -73,7 +73,7 @@ private:
 
     void showPreview(const CompositionInputs& inputs);
     const ReducedCopies* reducedFor(int role) const;
-    void land();
+    Q_INVOKABLE void land();
 
     StereoDocument& model_;
     ImageView& resultView_;
