@@ -91,6 +91,7 @@ public:
 
     bool readSource(int side, int step) override
     {
+        readSteps_[side] = step + 1;
         const int above = stepsFor(rowsAbove_[side]);
         const int bands = stepsFor(geometry_.pixelsHigh());
         if (step < above)
@@ -100,6 +101,23 @@ public:
             return sources_[side]->readRows(sourceBand(side, band), 0, rowsOfStep(geometry_.pixelsHigh(), band));
         }
         return sources_[side]->readRows(*bands_.spares[side], 0, rowsOfStep(rowsBelow_[side], step - above - bands));
+    }
+
+    // Once the other source has refused and nothing is composed any more:
+    // the rest of this one's rows, so that its verdict is on the whole file,
+    // as the whole-picture path's would be.
+    void readRest(int side)
+    {
+        const int steps = plan().sourceSteps[side];
+        for (int step = readSteps_[side]; step < steps; ++step) {
+            const int above = stepsFor(rowsAbove_[side]);
+            const int bands = stepsFor(geometry_.pixelsHigh());
+            const int rows = step < above           ? rowsOfStep(rowsAbove_[side], step)
+                             : step < above + bands ? rowsOfStep(geometry_.pixelsHigh(), step - above)
+                                                    : rowsOfStep(rowsBelow_[side], step - above - bands);
+            if (!sources_[side]->readRows(*bands_.spares[side], 0, rows))
+                return;
+        }
     }
 
     void compose(int band) override
@@ -130,6 +148,7 @@ private:
     Bitmap& resultBand(int band) { return *bands_.results[std::size_t(band % StreamingComposer::resultBandsInFlight)]; }
 
     RowSource* sources_[2];
+    int readSteps_[2] = {0, 0};  // steps read of each source, in order
     int rowsAbove_[2];
     int rowsBelow_[2];
     const OverlapGeometry& geometry_;
@@ -152,8 +171,8 @@ StreamingComposer::Outcome StreamingComposer::compose(RowSource& left, RowSource
     RowSource* sources[2] = {&left, &right};
     ComposingSteps steps(sources, geometry, composer_, sink, bands);
     switch (BandPipeline::run(steps.plan(), steps)) {
-    case BandPipeline::Stop::LeftRefused: return {Stop::LeftRefused, {}};
-    case BandPipeline::Stop::RightRefused: return {Stop::RightRefused, {}};
+    case BandPipeline::Stop::LeftRefused: steps.readRest(1); return {Stop::LeftRefused, {}};
+    case BandPipeline::Stop::RightRefused: steps.readRest(0); return {Stop::RightRefused, {}};
     case BandPipeline::Stop::Sink: return {Stop::Sink, steps.sinkError()};
     case BandPipeline::Stop::None: break;
     }

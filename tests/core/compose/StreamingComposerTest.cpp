@@ -123,5 +123,12 @@ TEST(StreamingComposer, StopsWithoutFinishingWhenASourceIsRefusedOrTheSinkFails)
         if (c.stop == StreamingComposer::Stop::Sink) {
             EXPECT_EQ(outcome.error, "disk full");
         }
+        // The other source is still read to its end, so that its verdict is on the whole file.
+        if (c.stop == StreamingComposer::Stop::LeftRefused) {
+            EXPECT_EQ(right.rowsRead(), 300);
+        }
+        if (c.stop == StreamingComposer::Stop::RightRefused) {
+            EXPECT_EQ(left.rowsRead(), 300);
+        }
     }
 }
