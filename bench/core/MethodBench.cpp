@@ -1,14 +1,15 @@
+#include "../SameRunTiming.h"
 #include "core/compose/AnaglyphComposer.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstring>
 #include <random>
 #include <vector>
 
 using namespace korvex;
+using bench::median;
+using bench::secondsOf;
 
 namespace {
 
@@ -46,18 +47,6 @@ struct BigPair {
     }
 };
 
-double secondsOf(auto&& work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // Each iteration composes once and copies the result's bytes once, back to
 // back, so both see the same machine load; the counter "xCopy" is the ratio

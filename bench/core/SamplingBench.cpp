@@ -3,19 +3,20 @@
 // 1920 x 1080 viewport (1620 x 1080), and a picture enlarged to 200 %, a
 // fraction of a pixel off. The baseline, in the same iteration: copying the
 // same output bytes. The counter "xCopy" is the ratio of their medians.
+#include "../SameRunTiming.h"
 #include "core/compose/GlassesTypes.h"
 #include "core/compose/RegionSampling.h"
 #include "core/compose/ResultRegion.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstring>
 #include <random>
 #include <vector>
 
 using namespace korvex;
+using bench::median;
+using bench::secondsOf;
 
 namespace {
 
@@ -32,18 +33,6 @@ std::unique_ptr<Bitmap> noise(int w, int h, int samples)
     return bitmap;
 }
 
-double secondsOf(auto&& work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // Arguments: the source's width, the output's width (height in proportion,
 // 2 : 3), the read's offset in 1/100 pixel.

@@ -170,41 +170,24 @@ TEST_F(ResultInBackground, ThePreviewIsTheWholeResultAtTheShownScaleWithinRoundi
 {
     // At 100 % and above the part in sight is exactly those pixels; zoomed
     // out it comes from the halved copies, once they are made, read at the
-    // view's own pixels (Fit puts the picture at a fraction of one).
-    struct Case {
-        int level;
-        int tolerance;
-    };
-    for (const Case c : {Case{100, 0}, Case{200, 0}, Case{50, 3}, Case{25, 3}, Case{75, 4},
-                         // The whole is scaled by Qt and then moved by a fraction of a pixel.
-                         Case{ZoomScrollView::fitItem, 5}}) {
-        SCOPED_TRACE(c.level);
-        bothZoomTo(c.level);
-        step(&StereoDocument::incDepth);
-        background->model().completeResult();  // the halved copies are made by now
-        step(&StereoDocument::incDepth);
-        ASSERT_TRUE(background->resultImage()->preview());
-        const QImage preview = shown(background);
-        waitForLanding();
-        const QImage whole = settled(background);
-        EXPECT_LE(worstDifference(preview, whole), c.tolerance);
-        EXPECT_EQ(whole, settled(onTheSpot));
-    }
-}
-
-TEST_F(ResultInBackground, FramesThatLayTheEyesOutWholeArePreviewedToo)
-{
+    // view's own pixels (Fit puts the picture at a fraction of one). The
+    // frames that lay each eye out whole are previewed the same way.
     struct Case {
         StereoFormat format;
         int level;
         int tolerance;
     };
-    // At Fit the view smooths the whole frame twice, spreading the eyes'
-    // edges beside the white gap over two pixels where the preview mixes
-    // one: there the worst is far from rounding, but on average the preview
-    // is as close as the anaglyph's (about one step at Fit and at 75 %).
-    const Case cases[] = {{StereoFormat::SideBySide, 100, 0}, {StereoFormat::OverUnder, 50, 3},
-                          {StereoFormat::CrossEyed, ZoomScrollView::fitItem, 64}};
+    const Case cases[] = {
+        {StereoFormat::Anaglyph, 100, 0}, {StereoFormat::Anaglyph, 200, 0}, {StereoFormat::Anaglyph, 50, 3},
+        {StereoFormat::Anaglyph, 25, 3}, {StereoFormat::Anaglyph, 75, 4},
+        // The whole is scaled by Qt and then moved by a fraction of a pixel.
+        {StereoFormat::Anaglyph, ZoomScrollView::fitItem, 5},
+        {StereoFormat::SideBySide, 100, 0}, {StereoFormat::OverUnder, 50, 3},
+        // Smoothed twice, the view spreads the eyes' edges beside the white
+        // gap over two pixels where the preview mixes one: far from rounding
+        // there, but on average as close as the anaglyph's.
+        {StereoFormat::CrossEyed, ZoomScrollView::fitItem, 64},
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(stereoFormatInfo(c.format).code) + " at " + std::to_string(c.level));
         for (MyDocument* d : {background, onTheSpot}) {
