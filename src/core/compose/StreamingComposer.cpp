@@ -92,15 +92,9 @@ public:
     bool readSource(int side, int step) override
     {
         readSteps_[side] = step + 1;
-        const int above = stepsFor(rowsAbove_[side]);
-        const int bands = stepsFor(geometry_.pixelsHigh());
-        if (step < above)
-            return sources_[side]->readRows(*bands_.spares[side], 0, rowsOfStep(rowsAbove_[side], step));
-        if (step < above + bands) {
-            const int band = step - above;
-            return sources_[side]->readRows(sourceBand(side, band), 0, rowsOfStep(geometry_.pixelsHigh(), band));
-        }
-        return sources_[side]->readRows(*bands_.spares[side], 0, rowsOfStep(rowsBelow_[side], step - above - bands));
+        const int band = step - stepsFor(rowsAbove_[side]);
+        Bitmap& into = band >= 0 && band < stepsFor(geometry_.pixelsHigh()) ? sourceBand(side, band) : *bands_.spares[side];
+        return sources_[side]->readRows(into, 0, rowsOfSourceStep(side, step));
     }
 
     // Once the other source has refused and nothing is composed any more:
@@ -109,15 +103,9 @@ public:
     void readRest(int side)
     {
         const int steps = plan().sourceSteps[side];
-        for (int step = readSteps_[side]; step < steps; ++step) {
-            const int above = stepsFor(rowsAbove_[side]);
-            const int bands = stepsFor(geometry_.pixelsHigh());
-            const int rows = step < above           ? rowsOfStep(rowsAbove_[side], step)
-                             : step < above + bands ? rowsOfStep(geometry_.pixelsHigh(), step - above)
-                                                    : rowsOfStep(rowsBelow_[side], step - above - bands);
-            if (!sources_[side]->readRows(*bands_.spares[side], 0, rows))
+        for (int step = readSteps_[side]; step < steps; ++step)
+            if (!sources_[side]->readRows(*bands_.spares[side], 0, rowsOfSourceStep(side, step)))
                 return;
-        }
     }
 
     void compose(int band) override
@@ -140,6 +128,18 @@ public:
 
 private:
     static int rowsOfStep(int rows, int step) { return std::min(StreamingComposer::bandRows, rows - step * StreamingComposer::bandRows); }
+
+    // A source's step reads rows above the overlap, then the overlap's, then those below it.
+    int rowsOfSourceStep(int side, int step) const
+    {
+        const int above = stepsFor(rowsAbove_[side]);
+        const int bands = stepsFor(geometry_.pixelsHigh());
+        if (step < above)
+            return rowsOfStep(rowsAbove_[side], step);
+        if (step < above + bands)
+            return rowsOfStep(geometry_.pixelsHigh(), step - above);
+        return rowsOfStep(rowsBelow_[side], step - above - bands);
+    }
 
     Bitmap& sourceBand(int side, int band)
     {
