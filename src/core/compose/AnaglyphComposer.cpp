@@ -1,6 +1,7 @@
 #include "core/compose/AnaglyphComposer.h"
 
 #include "core/compose/GlassesTypes.h"
+#include "core/compose/GreyRowBlocks.h"
 #include "core/compose/MatrixComposer.h"
 #include "core/tasks/BothCores.h"
 
@@ -121,7 +122,9 @@ void fillRows(const Rows& r, int firstRow, int endRow)
     std::uint8_t* outRow = r.out + r.outBytesPerRow * std::size_t(firstRow);
     for (int y = firstRow; y < endRow; ++y) {
         int x = 0;
-        if constexpr (SA == 3 && SB == 3 && M != Mode::Grey)
+        if constexpr (M == Mode::Grey)
+            x = fillGreyRowBlocks(aRow, SA, bRow, SB, outRow, r.width, r.fromA, r.dimmed);
+        else if constexpr (SA == 3 && SB == 3)
             x = fillColourRow24<M == Mode::ColourDimmed>(r, aRow, bRow, outRow);
         const std::uint8_t* a = aRow + x * SA;
         const std::uint8_t* b = bRow + x * SB;

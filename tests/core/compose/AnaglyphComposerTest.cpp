@@ -1,10 +1,13 @@
 #include "core/compose/AnaglyphComposer.h"
+#include "core/compose/SimdLevel.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <random>
+#include <string>
 
 using namespace korvex;
 
@@ -114,6 +117,34 @@ void fillRandom(Bitmap& b, std::mt19937& random)
         b.bitmapData()[i] = std::uint8_t(random());
 }
 
+// Pixels of the composition that differ from expectedBytes, for glasses 1-6
+// in colour and black and white, at every instruction level.
+void expectTheTable(const Bitmap& left, const Bitmap& right, const OverlapGeometry& g, const std::string& name)
+{
+    const int sl = AnaglyphComposer::bytePathStride(left);
+    const int sr = AnaglyphComposer::bytePathStride(right);
+    for (const SimdLevel level : supportedSimdLevels()) {
+        const SimdCeiling ceiling(level);
+        for (int glasses = 1; glasses <= 6; ++glasses) {
+            for (const bool colorize : {true, false}) {
+                auto result = Bitmap::createRGBCanvas(g.pixelsWide(), g.pixelsHigh());
+                AnaglyphComposer(glasses, colorize).compose(left, right, g, *result);
+                int mismatches = 0;
+                for (int y = 0; y < g.pixelsHigh(); ++y) {
+                    for (int x = 0; x < g.pixelsWide(); ++x) {
+                        const std::uint8_t* lp = left.bitmapData() + left.bytesPerRow() * (g.vl + y) + (g.ul + x) * sl;
+                        const std::uint8_t* rp =
+                            right.bitmapData() + right.bytesPerRow() * (g.vr + y) + (g.ur + x) * sr;
+                        mismatches += pixel(*result, x, y) != expectedBytes(lp, rp, glasses, colorize);
+                    }
+                }
+                EXPECT_EQ(mismatches, 0) << name << " glasses " << glasses << " colorize " << colorize
+                                         << " instruction level " << int(level);
+            }
+        }
+    }
+}
+
 TEST(AnaglyphComposer, BytePathMatchesTheTableOnLargePicturesOfEveryStride)
 {
     // Large enough for the two-thread split, widths that leave a partial
@@ -131,28 +162,31 @@ TEST(AnaglyphComposer, BytePathMatchesTheTableOnLargePicturesOfEveryStride)
             ASSERT_GT(g.pixelsWide() * g.pixelsHigh(), AnaglyphComposer::parallelThreshold);
             ASSERT_NE(g.pixelsWide() % 16, 0);
             ASSERT_TRUE(g.ul > 0 && g.vr > 0);
-            const int sl = leftBits / 8;
-            const int sr = rightBits / 8;
-
-            for (int glasses = 1; glasses <= 6; ++glasses) {
-                for (const bool colorize : {true, false}) {
-                    auto result = Bitmap::createRGBCanvas(g.pixelsWide(), g.pixelsHigh());
-                    AnaglyphComposer(glasses, colorize).compose(*left, *right, g, *result);
-                    int mismatches = 0;
-                    for (int y = 0; y < g.pixelsHigh(); ++y) {
-                        for (int x = 0; x < g.pixelsWide(); ++x) {
-                            const std::uint8_t* lp =
-                                left->bitmapData() + left->bytesPerRow() * (g.vl + y) + (g.ul + x) * sl;
-                            const std::uint8_t* rp =
-                                right->bitmapData() + right->bytesPerRow() * (g.vr + y) + (g.ur + x) * sr;
-                            mismatches += pixel(*result, x, y) != expectedBytes(lp, rp, glasses, colorize);
-                        }
-                    }
-                    EXPECT_EQ(mismatches, 0) << "bits " << leftBits << "/" << rightBits << " glasses " << glasses
-                                             << " colorize " << colorize;
-                }
-            }
+            expectTheTable(*left, *right, g, "bits " + std::to_string(leftBits) + "/" + std::to_string(rightBits));
         }
+    }
+}
+
+TEST(AnaglyphComposer, BlackAndWhiteMeansEverySumOfThreeBytes)
+{
+    // Pixel x of the left picture sums to x, of the right to 765 - x: every
+    // mean and every dimmed mean, the extremes included, on both sides.
+    constexpr int sums = 766;
+    auto setSum = [](std::uint8_t* p, int sum) {
+        p[0] = std::uint8_t(std::min(sum, 255));
+        p[1] = std::uint8_t(std::clamp(sum - 255, 0, 255));
+        p[2] = std::uint8_t(std::max(sum - 510, 0));
+    };
+    for (const int bits : {24, 32}) {
+        const auto left = makeBitmap(sums, 1, 3, bits);
+        const auto right = makeBitmap(sums, 1, 3, 56 - bits);
+        for (int x = 0; x < sums; ++x) {
+            setSum(left->bitmapData() + x * (bits / 8), x);
+            setSum(right->bitmapData() + x * (7 - bits / 8), sums - 1 - x);
+        }
+        const OverlapGeometry g = OverlapGeometry::compute(left->size(), {0, 0}, right->size(), {0, 0}, 0, 0);
+        ASSERT_EQ(g.pixelsWide(), sums);
+        expectTheTable(*left, *right, g, "left bits " + std::to_string(bits));
     }
 }
 
