@@ -10,7 +10,9 @@
 #if defined(__x86_64__)
 // GCC 12's AVX-512 intrinsics start from _mm512_undefined values, which its
 // flow analysis then reports as possibly uninitialised.
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
 #endif
 
