@@ -3,6 +3,7 @@
 #include "core/compose/GlassesTypes.h"
 #include "core/compose/OverlapGeometry.h"
 #include "core/compose/StereoDocument.h"
+#include "core/stereo/StereoFrame.h"
 #include "gui/common/Strings.h"
 
 #include <string>
@@ -63,6 +64,12 @@ QString resultSize(const StereoDocument& model, const PictureStore& left, const 
             model.horizontalOffset(), model.verticalOffset());
         wide = g.pixelsWide();
         high = g.pixelsHigh();
+        // A frame format lays the overlap out in a frame of its own size.
+        const StereoFrameSize frame = stereoFrameSize(model.resultFormat(), wide, high, model.gap());
+        if (wide >= 1 && high >= 1 && frame) {
+            wide = frame.width;
+            high = frame.height;
+        }
     }
     if (wide < 1 || high < 1)
         return localizedString("ReadoutNoOverlap");

@@ -63,7 +63,7 @@ TEST_F(Readout, FollowsEveryChange)
         void (*change)(StereoDocument&);
         const char* expected;
     };
-    // The size is the overlap's, before and after the result tab composes it.
+    // The size is the result's, before and after the result tab composes it.
     const Step steps[] = {
         {[](StereoDocument& m) { m.setAlignment(12, -3); },
          "Depth +12 px \u00b7 Vertical \u22123 px \u00b7 Red\u2013Green black and white \u00b7 83 \u00d7 77"},
@@ -76,6 +76,15 @@ TEST_F(Readout, FollowsEveryChange)
         {[](StereoDocument& m) { m.set3DGlasses(9); },
          "Depth +12 px \u00b7 Vertical \u22123 px \u00b7 Green\u2013Magenta Dubois method \u00b7 83 \u00d7 77"},
         {[](StereoDocument& m) { m.setAnaglyphMethod(AnaglyphMethod::Classic); },
+         "Depth +12 px \u00b7 Vertical \u22123 px \u00b7 Green\u2013Magenta colour \u00b7 83 \u00d7 77"},
+        // A frame format's size is its frame's, gap included.
+        {[](StereoDocument& m) { m.setResultFormat(StereoFormat::SideBySide); },
+         "Depth +12 px \u00b7 Vertical \u22123 px \u00b7 Green\u2013Magenta colour \u00b7 166 \u00d7 77"},
+        {[](StereoDocument& m) { m.setGap(5); },
+         "Depth +12 px \u00b7 Vertical \u22123 px \u00b7 Green\u2013Magenta colour \u00b7 171 \u00d7 77"},
+        {[](StereoDocument& m) { m.setResultFormat(StereoFormat::OverUnder); },
+         "Depth +12 px \u00b7 Vertical \u22123 px \u00b7 Green\u2013Magenta colour \u00b7 83 \u00d7 159"},
+        {[](StereoDocument& m) { m.setResultFormat(StereoFormat::HalfSideBySide); },
          "Depth +12 px \u00b7 Vertical \u22123 px \u00b7 Green\u2013Magenta colour \u00b7 83 \u00d7 77"},
         {[](StereoDocument& m) { m.setAlignment(500, 0); },
          "Depth +500 px \u00b7 Vertical 0 px \u00b7 Green\u2013Magenta colour \u00b7 no overlap"},
@@ -90,6 +99,8 @@ TEST_F(Readout, FollowsEveryChange)
         d->model().setAlignment(0, 0);
         d->model().set3DGlasses(1);
         d->model().set3DColor();
+        d->model().setResultFormat(StereoFormat::Anaglyph);
+        d->model().setGap(0);
     }
 }
 
