@@ -4,6 +4,7 @@
 // same run. Also the longest stall of the event loop while a 100 MP pair
 // opens, aligns and takes steps, and the memory the open pair holds.
 #include "BenchWindow.h"
+#include "core/align/RightCorrection.h"
 #include "core/imageview/PicturePairLoader.h"
 #include "gui/document/AutoAligner.h"
 #include "gui/document/BackgroundComposition.h"
@@ -64,8 +65,23 @@ constexpr Look looks[] = {
     {1, false, AnaglyphMethod::Classic, "red-green black and white"},
 };
 
+// What a step changes: the depth, or the right picture's rotation (which the
+// whole result must resample the picture for), by turns one way and back.
+enum class Step { Depth, Rotation };
+
+void takeStep(StereoDocument& model, Step step, bool forward)
+{
+    if (step == Step::Depth) {
+        forward ? model.incDepth() : model.decDepth();
+        return;
+    }
+    RightCorrection turned;
+    turned.rotationDegrees = forward ? 0.25 : -0.25;
+    model.setRightCorrection(turned);
+}
+
 // Arguments: megapixels, 0 for Fit or 100 for 100 %, the look's index, 1 for
-// the window's composition (else the full one on the spot).
+// the window's composition (else the full one on the spot), the Step.
 void stepToRepaint(benchmark::State& state)
 {
     bench::BenchWindow& w = bench::benchWindow(int(state.range(0)), viewportSize);
@@ -73,6 +89,7 @@ void stepToRepaint(benchmark::State& state)
     const bool inBackground = state.range(3) == 1;
     model.setCompositionScheduler(inBackground ? &w.document->composition() : nullptr);
     const Look& look = looks[state.range(2)];
+    const Step step = Step(state.range(4));
     if (model.glasses() != look.glasses)
         model.set3DGlasses(look.glasses);
     if (model.colorize() != look.colour)
@@ -88,7 +105,7 @@ void stepToRepaint(benchmark::State& state)
     QElapsedTimer clock;
     for (auto _ : state) {
         clock.start();
-        forward ? model.incDepth() : model.decDepth();
+        takeStep(model, step, forward);
         w.repaint();
         steps.push_back(double(clock.nsecsElapsed()) / 1e6);
         forward = !forward;
@@ -97,14 +114,28 @@ void stepToRepaint(benchmark::State& state)
     std::nth_element(steps.begin(), steps.begin() + std::ptrdiff_t(steps.size() / 2), steps.end());
     state.counters["median_ms"] = steps[steps.size() / 2];
     // The last whole result in, so that the next case starts at rest.
+    model.setRightCorrection({});
     model.completeResult();
     QCoreApplication::processEvents();
-    state.SetLabel((state.range(1) == 0 ? "Fit " : "") + std::to_string(level) + "% " + look.name + " "
+    state.SetLabel((state.range(1) == 0 ? "Fit " : "") + std::to_string(level) + "% " + look.name
+                   + (step == Step::Rotation ? " rotation " : " depth ")
                    + (inBackground ? "in sight first" : "full on the spot (baseline)"));
 }
 
+// Depth steps in every look; rotation steps in the first, as the others only
+// change how the same reads are mixed.
+void stepCases(benchmark::internal::Benchmark* b)
+{
+    for (const int step : {int(Step::Depth), int(Step::Rotation)})
+        for (const int look : step == int(Step::Depth) ? std::vector<int>{0, 1, 2} : std::vector<int>{0})
+            for (const int inBackground : {0, 1})
+                for (const int zoom : {0, 100})
+                    for (const int megapixels : {12, 24, 48, 100})
+                        b->Args({megapixels, zoom, look, inBackground, step});
+}
+
 BENCHMARK(stepToRepaint)
-    ->ArgsProduct({{12, 24, 48, 100}, {0, 100}, {0, 1, 2}, {0, 1}})
+    ->Apply(stepCases)
     ->Iterations(15)
     ->Repetitions(1)
     ->UseRealTime()
