@@ -183,15 +183,20 @@ bool warpsBicubicBytes(const Bitmap::Layout& layout)
     return !layout.isPlanar && layout.bitsPerSample == 8 && (stride == 3 || stride == 4);
 }
 
-bool warpBicubicBytes(const Bitmap& source, const AffineMatrix& forward, Bitmap& target)
+bool warpBicubicBytes(const Bitmap& source, const AffineMatrix& forward, Bitmap& target, std::stop_token stop)
 {
     std::array<double, 6> inverse;
     if (!warpsBicubicBytes(source.layout()) || !sameBytesLayout(source.layout(), target) || !inverseOf(forward, inverse))
         return false;
     const Source s{source.bitmapData(), source.bytesPerRow(), source.pixelsWide(), source.pixelsHigh()};
     auto* rows = source.bitsPerPixel() == 24 ? &warpRows<3> : &warpRows<4>;
+    // About half a million pixels between looks at the stop request: a few milliseconds.
+    const int bandRows = std::max(1, (1 << 19) / std::max(target.pixelsWide(), 1));
     splitRowsOnBothCores(target.pixelsHigh(), (long long)target.pixelsWide() * target.pixelsHigh(),
-                        [&](int firstRow, int endRow) { rows(s, inverse.data(), target, firstRow, endRow, 0); });
+                        [&](int firstRow, int endRow) {
+                            for (int y = firstRow; y < endRow && !stop.stop_requested(); y += bandRows)
+                                rows(s, inverse.data(), target, y, std::min(endRow, y + bandRows), 0);
+                        });
     return true;
 }
 
@@ -236,7 +241,7 @@ bool warpsBicubicBytes(const Bitmap::Layout&)
     return false;
 }
 
-bool warpBicubicBytes(const Bitmap&, const AffineMatrix&, Bitmap&)
+bool warpBicubicBytes(const Bitmap&, const AffineMatrix&, Bitmap&, std::stop_token)
 {
     return false;
 }

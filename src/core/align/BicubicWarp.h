@@ -3,6 +3,8 @@
 #include "core/align/RightCorrection.h"
 #include "core/bitmap/Bitmap.h"
 
+#include <stop_token>
+
 namespace korvex {
 
 // Bicubic resampling (Keys, a = -0.75, as OpenCV's INTER_CUBIC) through an
@@ -13,8 +15,9 @@ namespace korvex {
 //
 // forward maps source positions to target positions (pixel centres at whole
 // numbers). target must have the source's layout. Returns false, touching
-// nothing, for any other layout or on a machine without SSE2.
-bool warpBicubicBytes(const Bitmap& source, const AffineMatrix& forward, Bitmap& target);
+// nothing, for any other layout or on a machine without SSE2. A stop request
+// ends the work between bands of rows, leaving the rest of target unwritten.
+bool warpBicubicBytes(const Bitmap& source, const AffineMatrix& forward, Bitmap& target, std::stop_token stop = {});
 
 // Whether a bitmap of this (filled-in) layout is resampled here.
 bool warpsBicubicBytes(const Bitmap::Layout& layout);

@@ -12,10 +12,12 @@ namespace korvex {
 
 namespace {
 
-ComposedResult stoppedResult()
+// Stopped early: the picture, if any, is unfinished, kept only for its memory.
+ComposedResult stoppedResult(std::unique_ptr<Bitmap> picture)
 {
     ComposedResult r;
     r.stopped = true;
+    r.picture = std::move(picture);
     return r;
 }
 
@@ -61,7 +63,9 @@ ComposedResult composeResultPicture(const CompositionInputs& in, std::stop_token
     const Bitmap* right = in.right;
     if (!in.correction.isIdentity()) {
         if (!in.correctedRight) {
-            out.correctedRight = resampleRightPicture(*in.right, in.correction);
+            out.correctedRight = resampleRightPicture(*in.right, in.correction, stop);
+            if (!out.correctedRight && stop.stop_requested())
+                return stoppedResult(std::move(recycled));
             if (!out.correctedRight) {
                 out.problem = "not enough memory for the corrected right picture";
                 return out;
@@ -70,8 +74,8 @@ ComposedResult composeResultPicture(const CompositionInputs& in, std::stop_token
         right = in.correctedRight ? in.correctedRight.get() : out.correctedRight.get();
     }
     if (stop.stop_requested()) {
-        ComposedResult stopped = stoppedResult();
-        stopped.picture = std::move(recycled);
+        ComposedResult stopped = stoppedResult(std::move(recycled));
+        stopped.correctedRight = std::move(out.correctedRight);  // still good for the next composition
         return stopped;
     }
     if (in.format == StereoFormat::Anaglyph) {
@@ -81,9 +85,8 @@ ComposedResult composeResultPicture(const CompositionInputs& in, std::stop_token
         if (!out.picture)
             return out;
         if (!composeAnaglyph(in, *right, *out.picture, stop)) {
-            ComposedResult stopped = stoppedResult();
+            ComposedResult stopped = stoppedResult(std::move(out.picture));
             stopped.correctedRight = std::move(out.correctedRight);  // still good for the next composition
-            stopped.picture = std::move(out.picture);
             out = std::move(stopped);
         }
         return out;

@@ -1,10 +1,13 @@
 #include "core/align/BicubicWarp.h"
 
+#include "core/align/RightPictureResampler.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <stop_token>
 #include <string>
 
 using namespace korvex;
@@ -110,4 +113,25 @@ TEST(BicubicWarp, LeavesOtherLayoutsToItsCaller)
         auto target = Bitmap::create(layout);
         EXPECT_FALSE(warpBicubicBytes(*source, RightCorrection{1.0}.matrixFor(9, 7), *target));
     }
+}
+
+TEST(BicubicWarp, AStopRequestLeavesTheRowsUnwritten)
+{
+    // Tall enough for several bands between looks at the request.
+    const int w = 300, h = 6000;
+    const Bitmap::Layout layout{w, h, 8, 3};
+    const auto source = Bitmap::create(layout);
+    std::fill(source->bitmapData(), source->bitmapData() + source->totalBytes(), std::uint8_t(200));
+    const AffineMatrix turn = RightCorrection{1.0}.matrixFor(w, h);
+    std::stop_source stop;
+    stop.request_stop();
+    auto target = Bitmap::create(layout);
+    std::fill(target->bitmapData(), target->bitmapData() + target->totalBytes(), std::uint8_t(7));
+    EXPECT_TRUE(warpBicubicBytes(*source, turn, *target, stop.get_token()));
+    EXPECT_TRUE(std::all_of(target->bitmapData(), target->bitmapData() + target->totalBytes(),
+                            [](std::uint8_t v) { return v == 7; }));
+    EXPECT_FALSE(resampleRightPicture(*source, RightCorrection{1.0}, stop.get_token()));
+    // Unstopped, every row is written.
+    EXPECT_TRUE(warpBicubicBytes(*source, turn, *target));
+    EXPECT_EQ(target->bitmapData()[target->bytesPerRow() * std::size_t(h - h / 3) + std::size_t(w / 2) * 3], 200);
 }
