@@ -2,6 +2,7 @@
 
 #include "core/compose/AnaglyphComposer.h"
 #include "core/compose/RowMixing.h"
+#include "core/compose/TurnedRowSampling.h"
 
 #include <algorithm>
 #include <cmath>
@@ -44,17 +45,9 @@ struct Taps {
     }
 };
 
-std::uint8_t mix(int p00, int p10, int p01, int p11, int wx, int wy)
-{
-    const int top = p00 * (256 - wx) + p10 * wx;
-    const int bottom = p01 * (256 - wx) + p11 * wx;
-    return std::uint8_t((top * (256 - wy) + bottom * wy + (1 << 15)) >> 16);
-}
-
 // The picture's colour at a pixel in bytes, as the view's conversion rounds it.
 struct Rgb {
     int c[3];
-    int operator[](int i) const { return c[i]; }
 };
 
 Rgb rgbAt(const Bitmap& b, int x, int y)
@@ -67,7 +60,7 @@ Rgb rgbAt(const Bitmap& b, int x, int y)
 // Without a rotation every row reads the same columns: their taps and
 // weights are found once (a centre outside weighs nothing, so it is black).
 // Each output row mixes its two source rows down, over the columns any tap
-// reads, then across (RowMixing); the sums are those of mix(), so the bytes are.
+// reads, then across (RowMixing); the sums are those of mixFourTaps, so the bytes are.
 void sampleAxisAlignedBytes(const Bitmap& picture, int stride, const PixelMap& map, Bitmap& out, int begin, int end)
 {
     const int outWide = out.pixelsWide();
@@ -110,11 +103,11 @@ void sampleAxisAlignedBytes(const Bitmap& picture, int stride, const PixelMap& m
     }
 }
 
-// Any map, one output pixel at a time. `at(x, y)` gives a pixel's three
-// channel values; for byte pictures it points at them in place, inlined.
-template <typename At>
-void sampleAnyMap(int w, int h, At at, const PixelMap& map, Bitmap& out, int begin, int end)
+// Any map over a picture of any other layout, one output pixel at a time.
+void sampleAnyMap(const Bitmap& picture, const PixelMap& map, Bitmap& out, int begin, int end)
 {
+    const int w = picture.pixelsWide();
+    const int h = picture.pixelsHigh();
     const int outWide = out.pixelsWide();
     for (int j = begin; j < end; ++j) {
         std::uint8_t* d = out.bitmapData() + out.bytesPerRow() * std::size_t(j);
@@ -125,84 +118,41 @@ void sampleAnyMap(int w, int h, At at, const PixelMap& map, Bitmap& out, int beg
                 d[0] = d[1] = d[2] = 0;
                 continue;
             }
-            const auto p00 = at(tx.first, ty.first);
-            const auto p10 = at(tx.second, ty.first);
-            const auto p01 = at(tx.first, ty.second);
-            const auto p11 = at(tx.second, ty.second);
+            const Rgb p00 = rgbAt(picture, tx.first, ty.first);
+            const Rgb p10 = rgbAt(picture, tx.second, ty.first);
+            const Rgb p01 = rgbAt(picture, tx.first, ty.second);
+            const Rgb p11 = rgbAt(picture, tx.second, ty.second);
             for (int c = 0; c < 3; ++c)
-                d[c] = mix(p00[c], p10[c], p01[c], p11[c], tx.weight, ty.weight);
+                d[c] = mixFourTaps(p00.c[c], p10.c[c], p01.c[c], p11.c[c], tx.weight, ty.weight);
         }
     }
 }
 
-// Where a coordinate reads, from its position plus half a pixel in 32.32
-// fixed point (a centre inside the picture lies in 0 to size): the taps as
-// Taps finds them, the weight rounded in the same step, so a weight of 256
-// reads the next pixel whole, as Taps's does.
-struct FixedTaps {
-    int first, second, weight;
-
-    FixedTaps(std::int64_t shifted, int size)
-    {
-        const std::int64_t q = (shifted - (std::int64_t(1) << 31) + (std::int64_t(1) << 23)) >> 24;  // round(at * 256)
-        const int whole = int(q >> 8);
-        weight = int(q & 255);
-        first = std::clamp(whole, 0, size - 1);
-        second = std::clamp(whole + 1, 0, size - 1);
-    }
-};
-
 // Any map over a byte picture: each row's start is found in doubles, as
 // sampleAnyMap finds every position, and the row steps in 32.32 fixed point,
 // whose error over a row stays under a millionth of a pixel.
-template <int Stride>
-void sampleAnyMapBytes(const Bitmap& picture, const PixelMap& map, Bitmap& out, int begin, int end)
+void sampleAnyMapBytes(const Bitmap& picture, int stride, const PixelMap& map, Bitmap& out, int begin, int end)
 {
-    const std::uint8_t* const pixels = picture.bitmapData();
-    const std::size_t bytesPerRow = picture.bytesPerRow();
-    const int w = picture.pixelsWide(), h = picture.pixelsHigh();
+    const BytePicture bytes{picture.bitmapData(), picture.bytesPerRow(), picture.pixelsWide(), picture.pixelsHigh(),
+                            stride};
     const double one = 4294967296.0;
-    const std::int64_t stepX = std::llround(map.xi * one), stepY = std::llround(map.yi * one);
-    const std::uint64_t endX = std::uint64_t(w) << 32, endY = std::uint64_t(h) << 32;
-    const int outWide = out.pixelsWide();
-    for (int j = begin; j < end; ++j) {
-        std::uint8_t* d = out.bitmapData() + out.bytesPerRow() * std::size_t(j);
-        std::int64_t sx = std::llround((map.x0 + map.xj * j + 0.5) * one);
-        std::int64_t sy = std::llround((map.y0 + map.yj * j + 0.5) * one);
-        for (int i = 0; i < outWide; ++i, d += 3, sx += stepX, sy += stepY) {
-            if (std::uint64_t(sx) > endX || std::uint64_t(sy) > endY) {
-                d[0] = d[1] = d[2] = 0;
-                continue;
-            }
-            const FixedTaps tx(sx, w), ty(sy, h);
-            const std::uint8_t* top = pixels + bytesPerRow * std::size_t(ty.first);
-            const std::uint8_t* bottom = pixels + bytesPerRow * std::size_t(ty.second);
-            const std::uint8_t* p00 = top + std::size_t(tx.first) * Stride;
-            const std::uint8_t* p10 = top + std::size_t(tx.second) * Stride;
-            const std::uint8_t* p01 = bottom + std::size_t(tx.first) * Stride;
-            const std::uint8_t* p11 = bottom + std::size_t(tx.second) * Stride;
-            for (int c = 0; c < 3; ++c)
-                d[c] = mix(p00[c], p10[c], p01[c], p11[c], tx.weight, ty.weight);
-        }
-    }
+    for (int j = begin; j < end; ++j)
+        sampleTurnedRow(bytes, std::llround((map.x0 + map.xj * j + 0.5) * one), std::llround((map.y0 + map.yj * j + 0.5) * one),
+                        std::llround(map.xi * one), std::llround(map.yi * one),
+                        out.bitmapData() + out.bytesPerRow() * std::size_t(j), out.pixelsWide());
 }
 
 }  // namespace
 
 void sampleBilinear(const Bitmap& picture, const PixelMap& map, Bitmap& out, int begin, int end)
 {
-    if (!AnaglyphComposer::qualifiesForBytePath(picture)) {
-        const auto at = [&](int x, int y) { return rgbAt(picture, x, y); };
-        sampleAnyMap(picture.pixelsWide(), picture.pixelsHigh(), at, map, out, begin, end);
-        return;
-    }
+    if (!AnaglyphComposer::qualifiesForBytePath(picture))
+        return sampleAnyMap(picture, map, out, begin, end);
     const int stride = AnaglyphComposer::bytePathStride(picture);
     if (map.isAxisAligned())
         sampleAxisAlignedBytes(picture, stride, map, out, begin, end);
-    else if (stride == 3)
-        sampleAnyMapBytes<3>(picture, map, out, begin, end);
     else
-        sampleAnyMapBytes<4>(picture, map, out, begin, end);
+        sampleAnyMapBytes(picture, stride, map, out, begin, end);
 }
 
 }  // namespace korvex
