@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <limits>
 
 #if defined(__x86_64__)
@@ -96,12 +97,43 @@ KORVEX_AVX512 inline __m512i sixteenths(FixedPosition at, __m512i lowOffsets, __
     return _mm512_inserti64x4(_mm512_castsi256_si512(low), high, 1);
 }
 
-// channel c of the taps mixed across: (256 - w) * first + w * second in each lane.
+// Channel c of the taps mixed across: (256 - w) * first + w * second in each
+// lane, from gathers that hold a pixel's bytes in each lane.
 KORVEX_AVX512 inline __m512i across(__m512i first, __m512i second, int c, __m512i weights)
 {
     const __m512i index = _mm512_load_si512(pairs[std::size_t(c)].data());
     return _mm512_madd_epi16(_mm512_maskz_permutex2var_epi8(0x5555555555555555ull, first, index, second), weights);
 }
+
+// 128 bytes of a row from p, none past the picture's end.
+struct RowWindow {
+    __m512i low, high;
+};
+
+KORVEX_AVX512 inline __m512i load64Within(const std::uint8_t* p, const std::uint8_t* end)
+{
+    const std::ptrdiff_t left = end - p;
+    if (left >= 64)
+        return _mm512_loadu_si512(p);
+    return _mm512_maskz_loadu_epi8(left <= 0 ? 0 : ~0ull >> (64 - left), p);
+}
+
+KORVEX_AVX512 inline RowWindow windowAt(const std::uint8_t* p, const std::uint8_t* end)
+{
+    return {load64Within(p, end), load64Within(p + 64, end)};
+}
+
+// The words (channel c at byte `at`, at byte `at + 3`) of each lane from a
+// window; `pairAt` holds at in both words' low bytes.
+KORVEX_AVX512 inline __m512i pairFrom(const RowWindow& w, __m512i pairAt)
+{
+    return _mm512_maskz_permutex2var_epi8(0x5555555555555555ull, w.low, pairAt, w.high);
+}
+
+// Widest span of first taps a block's window holds: the second tap three
+// bytes on, within 128 bytes of three-byte pixels (byte 40 * 3 + 3 + 2 is
+// the last).
+constexpr int windowPixels = 40;
 
 template <int Stride>
 KORVEX_AVX512 void sampleTurnedRowAvx512(const BytePicture& p, FixedPosition x, FixedPosition y, std::int64_t stepX,
@@ -124,6 +156,7 @@ KORVEX_AVX512 void sampleTurnedRowAvx512(const BytePicture& p, FixedPosition x, 
     const __m512i byteMask = _mm512_set1_epi32(255), full = _mm512_set1_epi32(256);
     const __m512i roundHalf = _mm512_set1_epi32(1 << 15);
     const __m512i packBytes = _mm512_load_si512(pack.data());
+    const std::uint8_t* const end = p.pixels + p.bytesPerRow * std::size_t(p.high);
     int i = 0;
     for (; i + block <= outWide; i += block, x += block * stepX, y += block * stepY, out += 3 * block) {
         const __m512i qx = sixteenths(x, xLow, xHigh), qy = sixteenths(y, yLow, yHigh);
@@ -134,20 +167,46 @@ KORVEX_AVX512 void sampleTurnedRowAvx512(const BytePicture& p, FixedPosition x, 
             readRun<Stride>(p, x, y, stepX, stepY, out, block);
             continue;
         }
-        const __m512i at = _mm512_add_epi32(_mm512_mullo_epi32(y0, rowBytes), _mm512_mullo_epi32(x0, stride));
-        const __m512i p00 = _mm512_i32gather_epi32(at, p.pixels, 1);
-        const __m512i p10 = _mm512_i32gather_epi32(_mm512_add_epi32(at, stride), p.pixels, 1);
-        const __m512i below = _mm512_add_epi32(at, rowBytes);
-        const __m512i p01 = _mm512_i32gather_epi32(below, p.pixels, 1);
-        const __m512i p11 = _mm512_i32gather_epi32(_mm512_add_epi32(below, stride), p.pixels, 1);
         const __m512i wx = _mm512_and_si512(qx, byteMask), wy = _mm512_and_si512(qy, byteMask);
         const __m512i wxPair = _mm512_or_si512(_mm512_sub_epi32(full, wx), _mm512_slli_epi32(wx, 16));
+        __m512i top[3], bottom[3];
+        // The taps move steadily along the row: the first and last lanes
+        // bound them.
+        const int firstX = int(inSixteenthsOf256(x) >> 8), lastLaneX = int(inSixteenthsOf256(x + (block - 1) * stepX) >> 8);
+        const int firstY = int(inSixteenthsOf256(y) >> 8), lastLaneY = int(inSixteenthsOf256(y + (block - 1) * stepY) >> 8);
+        const int leftX = std::min(firstX, lastLaneX), topY = std::min(firstY, lastLaneY);
+        if (Stride == 3 && std::abs(lastLaneX - firstX) <= windowPixels && std::abs(lastLaneY - firstY) <= 1) {
+            // A small turn: the taps lie in three rows' 128-byte windows,
+            // picked from registers. Lanes a row down take the lower two.
+            const std::uint8_t* at = p.pixels + p.bytesPerRow * std::size_t(topY) + std::size_t(leftX) * 3;
+            const RowWindow rows[3] = {windowAt(at, end), windowAt(at + p.bytesPerRow, end),
+                                       windowAt(at + 2 * p.bytesPerRow, end)};
+            const __mmask16 lower = _mm512_cmpgt_epi32_mask(y0, _mm512_set1_epi32(topY));
+            const __m512i byteAt = _mm512_mullo_epi32(_mm512_sub_epi32(x0, _mm512_set1_epi32(leftX)), stride);
+            const __m512i pairAt = _mm512_or_si512(byteAt, _mm512_slli_epi32(byteAt, 16));
+            for (int c = 0; c < 3; ++c) {
+                const __m512i index = _mm512_add_epi32(pairAt, _mm512_set1_epi32(c | (3 + c) << 16));
+                const __m512i middle = pairFrom(rows[1], index);
+                top[c] = _mm512_madd_epi16(_mm512_mask_mov_epi32(pairFrom(rows[0], index), lower, middle), wxPair);
+                bottom[c] = _mm512_madd_epi16(_mm512_mask_mov_epi32(middle, lower, pairFrom(rows[2], index)), wxPair);
+            }
+        } else {
+            const __m512i at = _mm512_add_epi32(_mm512_mullo_epi32(y0, rowBytes), _mm512_mullo_epi32(x0, stride));
+            const __m512i p00 = _mm512_i32gather_epi32(at, p.pixels, 1);
+            const __m512i p10 = _mm512_i32gather_epi32(_mm512_add_epi32(at, stride), p.pixels, 1);
+            const __m512i below = _mm512_add_epi32(at, rowBytes);
+            const __m512i p01 = _mm512_i32gather_epi32(below, p.pixels, 1);
+            const __m512i p11 = _mm512_i32gather_epi32(_mm512_add_epi32(below, stride), p.pixels, 1);
+            for (int c = 0; c < 3; ++c) {
+                top[c] = across(p00, p10, c, wxPair);
+                bottom[c] = across(p01, p11, c, wxPair);
+            }
+        }
         const __m512i wyAbove = _mm512_sub_epi32(full, wy);
         __m512i pixels = _mm512_setzero_si512();
         for (int c = 0; c < 3; ++c) {
-            const __m512i top = across(p00, p10, c, wxPair), bottom = across(p01, p11, c, wxPair);
-            const __m512i sum = _mm512_add_epi32(_mm512_add_epi32(_mm512_mullo_epi32(top, wyAbove), _mm512_mullo_epi32(bottom, wy)),
-                                                 roundHalf);
+            const __m512i sum = _mm512_add_epi32(
+                _mm512_add_epi32(_mm512_mullo_epi32(top[c], wyAbove), _mm512_mullo_epi32(bottom[c], wy)), roundHalf);
             pixels = _mm512_or_si512(pixels, _mm512_slli_epi32(_mm512_srli_epi32(sum, 16), 8 * c));
         }
         _mm512_mask_storeu_epi8(out, 0xFFFFFFFFFFFFull, _mm512_permutexvar_epi8(packBytes, pixels));

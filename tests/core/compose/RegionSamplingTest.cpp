@@ -58,6 +58,49 @@ double expectedAt(const Bitmap& b, double u, double v, int c)
            + (byteOf(b, x0, y1, c) * (1 - tx) + byteOf(b, x1, y1, c) * tx) * ty;
 }
 
+// The map's read into an outWide x outHigh canvas, in two bands as the two
+// cores split the rows, as bytes without the rows' padding.
+std::vector<std::uint8_t> sampled(const Bitmap& picture, const PixelMap& map, int outWide, int outHigh)
+{
+    auto out = Bitmap::createRGBCanvas(outWide, outHigh);
+    sampleBilinear(picture, map, *out, 0, outHigh / 2);
+    sampleBilinear(picture, map, *out, outHigh / 2, outHigh);
+    std::vector<std::uint8_t> bytes;
+    for (int j = 0; j < outHigh; ++j) {
+        const std::uint8_t* row = out->bitmapData() + out->bytesPerRow() * std::size_t(j);
+        bytes.insert(bytes.end(), row, row + std::size_t(outWide) * 3);
+    }
+    return bytes;
+}
+
+// Every output value against the bilinear read in doubles; returns how many
+// pixels lay outside the picture (black).
+int expectBilinear(const Bitmap& picture, const PixelMap& map, const std::vector<std::uint8_t>& bytes, int outWide,
+                   int outHigh)
+{
+    int black = 0;
+    for (int j = 0; j < outHigh; ++j)
+        for (int i = 0; i < outWide; ++i) {
+            const double u = map.x0 + map.xi * i + map.xj * j;
+            const double v = map.y0 + map.yi * i + map.yj * j;
+            for (int ch = 0; ch < 3; ++ch) {
+                const int got = bytes[(std::size_t(j) * outWide + i) * 3 + ch];
+                const double want = expectedAt(picture, u, v, ch);
+                if (want < 0) {
+                    black += ch == 0;
+                    EXPECT_EQ(got, 0) << "outside, at " << i << "," << j;
+                    continue;
+                }
+                // Weights in 256ths: within two steps of the exact mix.
+                if (std::abs(got - want) > 2.0) {
+                    ADD_FAILURE() << "at " << i << "," << j << " channel " << ch << ": " << got << " for " << want;
+                    return black;
+                }
+            }
+        }
+    return black;
+}
+
 TEST(RegionSampling, ReadsEachOutputPixelBilinearlyAtItsMappedCentre)
 {
     struct Layout {
@@ -90,38 +133,48 @@ TEST(RegionSampling, ReadsEachOutputPixelBilinearlyAtItsMappedCentre)
             const auto picture = noisyPicture(41, 31, layout.samples, layout.bits);
             for (const Case& c : cases) {
                 SCOPED_TRACE(std::string(layout.name) + ", " + c.name + ", instruction level " + std::to_string(int(level)));
-                auto out = Bitmap::createRGBCanvas(c.outWide, c.outHigh);
-                // Two bands, as the two cores split the rows.
-                sampleBilinear(*picture, c.map, *out, 0, c.outHigh / 2);
-                sampleBilinear(*picture, c.map, *out, c.outHigh / 2, c.outHigh);
-                std::vector<std::uint8_t> bytes;  // the rows without their padding
-                for (int j = 0; j < c.outHigh; ++j) {
-                    const std::uint8_t* row = out->bitmapData() + out->bytesPerRow() * std::size_t(j);
-                    bytes.insert(bytes.end(), row, row + std::size_t(c.outWide) * 3);
-                }
+                const std::vector<std::uint8_t> bytes = sampled(*picture, c.map, c.outWide, c.outHigh);
                 if (firstLevel.size() <= run)
                     firstLevel.push_back(bytes);
                 ASSERT_TRUE(bytes == firstLevel[run++]);
-                int black = 0;
-                for (int j = 0; j < c.outHigh; ++j)
-                    for (int i = 0; i < c.outWide; ++i) {
-                        const double u = c.map.x0 + c.map.xi * i + c.map.xj * j;
-                        const double v = c.map.y0 + c.map.yi * i + c.map.yj * j;
-                        for (int ch = 0; ch < 3; ++ch) {
-                            const int got = bytes[(std::size_t(j) * c.outWide + i) * 3 + ch];
-                            const double want = expectedAt(*picture, u, v, ch);
-                            if (want < 0) {
-                                ++black;
-                                ASSERT_EQ(got, 0) << "outside, at " << i << "," << j;
-                                continue;
-                            }
-                            // Weights in 256ths: within two steps of the exact mix.
-                            ASSERT_LE(std::abs(got - want), 2.0) << "at " << i << "," << j << " channel " << ch;
-                        }
-                    }
+                const int black = expectBilinear(*picture, c.map, bytes, c.outWide, c.outHigh);
                 if (std::string(c.name).rfind("enlarged", 0) == 0) {
                     EXPECT_GT(black, 0) << "the case should reach outside the picture";
                 }
+            }
+        }
+    }
+}
+
+TEST(RegionSampling, TurnedReadsOfEveryAngleAndScaleAgreeAtEveryLevel)
+{
+    // As the right picture is read through a correction: small turns, whose
+    // taps a block finds in a few rows, and large ones and a half turn, which
+    // it gathers; steps up to the widest span a block's taps may have, and
+    // past it; the picture's edges crossed.
+    const double degree = 3.14159265358979 / 180;
+    struct Turn {
+        double angle, step;
+    };
+    const Turn turns[] = {{0.25 * degree, 1.0}, {0.25 * degree, 1.85}, {-1.5 * degree, 2.6},
+                          {2 * degree, 2.7},    {30 * degree, 1.3},    {180 * degree, 1.0}};
+    const int outWide = 140, outHigh = 70;
+    for (const int samples : {3, 4}) {
+        const auto picture = noisyPicture(300, 130, samples, 8);
+        for (const Turn& t : turns) {
+            const double c = t.step * std::cos(t.angle), s = t.step * std::sin(t.angle);
+            // Reaching past the picture's left and top edges, or for the half turn its right one.
+            const PixelMap map{t.angle > 3 ? 305.2 : -12.3, c, -s, t.angle > 3 ? 120.7 : -4.6, s, c};
+            std::vector<std::uint8_t> first;
+            for (const SimdLevel level : supportedSimdLevels()) {
+                const SimdCeiling ceiling(level);
+                SCOPED_TRACE(std::to_string(samples) + " samples, " + std::to_string(t.angle / degree) + " degrees, step "
+                             + std::to_string(t.step) + ", instruction level " + std::to_string(int(level)));
+                const std::vector<std::uint8_t> bytes = sampled(*picture, map, outWide, outHigh);
+                if (first.empty())
+                    first = bytes;
+                ASSERT_TRUE(bytes == first);
+                EXPECT_GT(expectBilinear(*picture, map, bytes, outWide, outHigh), 0);
             }
         }
     }
