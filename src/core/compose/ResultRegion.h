@@ -5,7 +5,7 @@
 #include "core/compose/AnaglyphComposer.h"
 #include "core/compose/OverlapGeometry.h"
 #include "core/compose/ReducedCopies.h"
-#include "core/stereo/StereoFormat.h"
+#include "core/compose/RegionSampling.h"
 
 #include <memory>
 #include <optional>
@@ -26,6 +26,8 @@ struct ResultRegion {
     int outHigh = 0;
 
     bool isWholeScale() const;
+    // Whether it lies in a picture of wide x high and makes at least one pixel.
+    bool fitsIn(int wide, int high) const;
 };
 
 // What a region is composed from. `right` is the picture the composition
@@ -45,6 +47,7 @@ struct RegionSources {
 // first touch, which costs several times the composition itself.
 struct RegionScratch {
     std::unique_ptr<Bitmap> left, right;  // the two pictures' reads at the region's scale
+    std::unique_ptr<Bitmap> unsqueezed;   // an eye's pixels under a squeeze's taps
     std::unique_ptr<Bitmap> spare;        // a region's pixels the caller is done with
 };
 
@@ -61,16 +64,12 @@ std::unique_ptr<Bitmap> composeResultRegion(const AnaglyphComposer& composer, co
                                             const OverlapGeometry& geometry, const ResultRegion& region,
                                             RegionScratch* scratch = nullptr);
 
-// Whether composeFrameRegion makes regions of frames of this format: those
-// that lay each eye's part of the overlap out whole, beside or above the other.
-bool framesRegions(StereoFormat format);
-
-// Composes one region of such a frame, each eye's part read as
-// composeResultRegion reads it (exactly its pixels at whole scale without a
-// pending correction); the gap is white. Null for other formats, when memory
-// is short or the region lies outside the frame.
-std::unique_ptr<Bitmap> composeFrameRegion(StereoFormat format, int gap, const RegionSources& sources,
-                                           const OverlapGeometry& geometry, const ResultRegion& region,
-                                           RegionScratch* scratch = nullptr);
+// One picture's part of the overlap read at `inOverlap` (output pixels to the
+// overlap's pixel-centre coordinates), `step` overlap pixels apart, into
+// `slot` (reused when it has the size), as composeResultRegion reads it:
+// exactly its pixels at whole numbers without a pending correction,
+// bilinearly from the reduced copy that suits `step` otherwise.
+bool readEyeRegion(bool left, const RegionSources& sources, const OverlapGeometry& geometry, const PixelMap& inOverlap,
+                   double step, int outWide, int outHigh, std::unique_ptr<Bitmap>& slot);
 
 }  // namespace korvex

@@ -31,13 +31,13 @@ std::uint8_t clampToByte(std::int32_t sum)
 
 }  // namespace
 
-Squeeze::Squeeze(int from, int to)
+Squeeze::Squeeze(int from, int to, int begin, int end)
 {
     const double scale = double(from) / double(to);
     const double radius = lobes * scale;
     start_.push_back(0);
     std::vector<double> taps;
-    for (int i = 0; i < to; ++i) {
+    for (int i = begin; i < end; ++i) {
         const double centre = (i + 0.5) * scale - 0.5;
         const int lo = int(std::ceil(centre - radius));
         const int hi = int(std::floor(centre + radius));
@@ -73,11 +73,11 @@ std::span<const std::int32_t> Squeeze::weights(int i) const
     return {weights_.data() + b, start_[std::size_t(i) + 1] - b};
 }
 
-void Squeeze::squeezeRow(const std::uint8_t* in, std::uint8_t* out) const
+void Squeeze::squeezeRow(const std::uint8_t* in, std::uint8_t* out, int inFrom) const
 {
     for (int i = 0; i < outputs(); ++i, out += 3) {
         const std::span<const std::int32_t> w = weights(i);
-        const std::uint8_t* p = in + std::size_t(first(i)) * 3;
+        const std::uint8_t* p = in + std::size_t(first(i) - inFrom) * 3;
         std::int32_t r = 0, g = 0, b = 0;
         for (std::size_t k = 0; k < w.size(); ++k, p += 3) {
             r += w[k] * p[0];

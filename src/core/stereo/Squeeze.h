@@ -17,15 +17,20 @@ public:
     static constexpr int fractionBits = 14;
     static constexpr int one = 1 << fractionBits;
 
-    Squeeze(int from, int to);
+    Squeeze(int from, int to) : Squeeze(from, to, 0, to) {}
+    // Only outputs begin to end - 1 of that squeeze, numbered here from 0: a
+    // part of the squeezed picture costs its own outputs' taps, not all.
+    Squeeze(int from, int to, int begin, int end);
 
     int outputs() const { return int(first_.size()); }
-    // Output i takes weights(i)[k] of input first(i) + k.
+    // Output i takes weights(i)[k] of input first(i) + k (inputs of the whole direction).
     int first(int i) const { return first_[std::size_t(i)]; }
+    int last(int i) const { return first(i) + int(weights(i).size()) - 1; }
     std::span<const std::int32_t> weights(int i) const;
 
-    // Squeezes one row of 8-bit RGB pixels, from() wide, into outputs() pixels.
-    void squeezeRow(const std::uint8_t* in, std::uint8_t* out) const;
+    // Squeezes one row of 8-bit RGB pixels into outputs() pixels; `in` holds
+    // the row's inputs from `inFrom` on, as far as the outputs' taps reach.
+    void squeezeRow(const std::uint8_t* in, std::uint8_t* out, int inFrom = 0) const;
     // Output row i of a vertical squeeze: the weighted sum of the input rows
     // first(i), first(i) + 1, ... over `bytes` bytes; `sums` holds `bytes` values.
     void squeezeColumnsInto(int i, const std::uint8_t* const* inputRows, std::size_t bytes, std::int32_t* sums,

@@ -1,6 +1,6 @@
 #include "gui/document/BackgroundComposition.h"
 
-#include "core/compose/ResultRegion.h"
+#include "core/compose/FrameRegion.h"
 #include "core/stereo/StereoFrame.h"
 #include "gui/imageview/ImageView.h"
 
@@ -135,8 +135,7 @@ void BackgroundComposition::compositionRequested()
 
 void BackgroundComposition::showPreview(const CompositionInputs& inputs)
 {
-    // The anaglyph, and the frames that lay each eye out whole; the others
-    // (squeezed or interleaved eyes, pair files) wait for the whole result.
+    // The anaglyph and the frames; pair files wait for the whole result.
     const bool anaglyph = inputs.format == StereoFormat::Anaglyph;
     const StereoFrameSize frame = stereoFrameSize(inputs.format, inputs.geometry.pixelsWide(),
                                                   inputs.geometry.pixelsHigh(), inputs.gap);

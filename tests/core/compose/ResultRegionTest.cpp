@@ -1,5 +1,6 @@
 #include "core/align/RightPictureResampler.h"
 #include "core/compose/GlassesTypes.h"
+#include "core/compose/FrameRegion.h"
 #include "core/compose/ResultRegion.h"
 #include "core/stereo/AlignedPair.h"
 #include "core/stereo/StereoFrame.h"
@@ -254,56 +255,134 @@ std::unique_ptr<Bitmap> wholeFrame(const Bitmap& left, const Bitmap& right, cons
     return frame;
 }
 
-const StereoFormat regionFrames[] = {StereoFormat::SideBySide, StereoFormat::CrossEyed, StereoFormat::OverUnder};
+const StereoFormat regionFrames[] = {StereoFormat::SideBySide,     StereoFormat::CrossEyed,     StereoFormat::OverUnder,
+                                     StereoFormat::HalfSideBySide, StereoFormat::HalfOverUnder, StereoFormat::InterleavedRows};
+
+std::string frameName(StereoFormat format, int gap)
+{
+    return std::string(stereoFormatInfo(format).code) + " gap " + std::to_string(gap);
+}
+
+void expectSamePixels(const Bitmap& part, const Bitmap& frame, const ResultRegion& r)
+{
+    ASSERT_EQ(part.pixelsWide(), r.outWide);
+    ASSERT_EQ(part.pixelsHigh(), r.outHigh);
+    for (int y = 0; y < r.outHigh; ++y)
+        for (int x = 0; x < r.outWide; ++x)
+            for (int ch = 0; ch < 3; ++ch)
+                ASSERT_EQ(byteAt(part, x, y, ch), byteAt(frame, int(r.x) + x, int(r.y) + y, ch))
+                    << "at " << x << "," << y << " of region " << r.x << "," << r.y;
+}
 
 TEST(FrameRegion, WholeScaleRegionsAreExactlyThosePixelsOfTheFrame)
 {
-    for (const int samples : {3, 1}) {
-        const Pair p = pairOf(smoothPicture(200, 120, 1, samples), smoothPicture(190, 130, 2, samples));
-        const RegionSources sources{p.left.get(), nullptr, p.right.get(), nullptr, {}};
+    // Even and odd overlaps: an odd one puts a white line between the half formats' eyes.
+    struct Case {
+        int samples;
+        Point leftPin, rightPin;
+        int overlapWide, overlapHigh;
+    };
+    const Case cases[] = {{3, {100, 60}, {92, 60}, 190, 112},
+                          {1, {100, 60}, {92, 60}, 190, 112},
+                          {3, {45, 60}, {92, 59}, 143, 111},
+                          {4, {44, 60}, {93, 67}, 141, 119}};
+    for (const Case& c : cases) {
+        auto left = smoothPicture(200, 120, 1, c.samples);
+        auto right = smoothPicture(190, 130, 2, c.samples);
+        const OverlapGeometry g = OverlapGeometry::compute(left->size(), c.leftPin, right->size(), c.rightPin, 0, -8);
+        ASSERT_EQ(g.pixelsWide(), c.overlapWide);
+        ASSERT_EQ(g.pixelsHigh(), c.overlapHigh);
+        const RegionSources sources{left.get(), nullptr, right.get(), nullptr, {}};
         for (const StereoFormat format : regionFrames) {
             for (const int gap : {0, 7}) {
-                SCOPED_TRACE(std::string(stereoFormatInfo(format).code) + " gap " + std::to_string(gap) + " samples "
-                             + std::to_string(samples));
-                const auto frame = wholeFrame(*p.left, *p.right, p.geometry, format, gap);
+                SCOPED_TRACE(frameName(format, gap) + " samples " + std::to_string(c.samples) + ", overlap "
+                             + std::to_string(g.pixelsWide()) + " x " + std::to_string(g.pixelsHigh()));
+                const auto frame = wholeFrame(*left, *right, g, format, gap);
                 const int w = frame->pixelsWide(), h = frame->pixelsHigh();
-                // All of it, a part across the gap from one eye to the other, the last pixels.
+                // All of it, a part across the gap from one eye to the other,
+                // one across the middle, the last pixels, a single odd row.
                 const ResultRegion regions[] = {wholeScale(0, 0, w, h),
-                                                wholeScale(std::min(p.geometry.pixelsWide() - 5, w - 20),
-                                                           std::min(p.geometry.pixelsHigh() - 6, h - 21), 20, 21),
-                                                wholeScale(w - 2, h - 3, 2, 3)};
+                                                wholeScale(std::min(g.pixelsWide() - 5, w - 20),
+                                                           std::min(g.pixelsHigh() - 6, h - 21), 20, 21),
+                                                wholeScale(w / 2 - 7, h / 2 - 6, 15, 13), wholeScale(w - 2, h - 3, 2, 3),
+                                                wholeScale(3, 5, w - 6, 1)};
                 for (const ResultRegion& r : regions) {
-                    const auto part = composeFrameRegion(format, gap, sources, p.geometry, r);
+                    const auto part = composeFrameRegion(format, gap, sources, g, r);
                     ASSERT_TRUE(part);
-                    for (int y = 0; y < r.height; ++y)
-                        for (int x = 0; x < r.width; ++x)
-                            for (int ch = 0; ch < 3; ++ch)
-                                ASSERT_EQ(byteAt(*part, x, y, ch), byteAt(*frame, int(r.x) + x, int(r.y) + y, ch))
-                                    << "at " << x << "," << y << " of region " << r.x << "," << r.y;
+                    expectSamePixels(*part, *frame, r);
                 }
-                EXPECT_FALSE(composeFrameRegion(format, gap, sources, p.geometry, wholeScale(1, 0, w, h)));
+                EXPECT_FALSE(composeFrameRegion(format, gap, sources, g, wholeScale(1, 0, w, h)));
             }
         }
-        for (const StereoFormat other : {StereoFormat::Anaglyph, StereoFormat::HalfSideBySide, StereoFormat::InterleavedRows})
-            EXPECT_FALSE(composeFrameRegion(other, 0, sources, p.geometry, wholeScale(0, 0, 10, 10)));
+        for (const StereoFormat other : {StereoFormat::Anaglyph, StereoFormat::Mpo, StereoFormat::Wiggle})
+            EXPECT_FALSE(composeFrameRegion(other, 0, sources, g, wholeScale(0, 0, 10, 10)));
     }
+}
+
+TEST(FrameRegion, WholeScaleRegionsReadTheRightPictureThroughAPendingCorrection)
+{
+    auto left = smoothPicture(241, 161, 5);
+    auto right = smoothPicture(241, 161, 6);
+    const OverlapGeometry g = OverlapGeometry::compute(left->size(), {120, 80}, right->size(), {120, 80}, 0, 0);
+    const RightCorrection correction{-0.7, 1.05, 0.3, -0.4};  // enlarged enough to leave no black corners
+    const auto corrected = resampleRightPicture(*right, correction);
+    for (const StereoFormat format : regionFrames) {
+        SCOPED_TRACE(stereoFormatInfo(format).code);
+        const auto frame = wholeFrame(*left, *corrected, g, format, 3);
+        const int w = frame->pixelsWide(), h = frame->pixelsHigh();
+        const ResultRegion r = wholeScale(0, 0, w, h);
+        const auto part = composeFrameRegion(format, 3, {left.get(), nullptr, right.get(), nullptr, correction}, g, r);
+        ASSERT_TRUE(part);
+        // Bilinear reads against the corrected copy's bicubic ones; the
+        // corrected picture's black corners are read alike.
+        const Difference d = difference(*part, *frame, 0, 0);
+        EXPECT_LE(d.worst, 2);
+        EXPECT_LT(d.mean, 0.6);
+    }
+}
+
+// The frame as a view scaled to 1 / step shows it: each pixel the mean of
+// the step x step square it covers, edge pixels by the part of them inside.
+std::unique_ptr<Bitmap> areaMeans(const Bitmap& frame, double step)
+{
+    const int outWide = int(frame.pixelsWide() / step), outHigh = int(frame.pixelsHigh() / step);
+    auto means = Bitmap::createRGBCanvas(outWide, outHigh);
+    const auto overlap = [](double a, double b, int pixel) {
+        return std::max(0.0, std::min(b, pixel + 1.0) - std::max(a, double(pixel)));
+    };
+    for (int y = 0; y < outHigh; ++y)
+        for (int x = 0; x < outWide; ++x) {
+            double sums[3] = {0, 0, 0};
+            for (int fy = int(y * step); fy < std::min(frame.pixelsHigh(), int(std::ceil((y + 1) * step))); ++fy)
+                for (int fx = int(x * step); fx < std::min(frame.pixelsWide(), int(std::ceil((x + 1) * step))); ++fx) {
+                    const double c = overlap(x * step, (x + 1) * step, fx) * overlap(y * step, (y + 1) * step, fy);
+                    for (int ch = 0; ch < 3; ++ch)
+                        sums[ch] += c * byteAt(frame, fx, fy, ch);
+                }
+            for (int ch = 0; ch < 3; ++ch)
+                means->bitmapData()[means->bytesPerRow() * std::size_t(y) + std::size_t(x) * 3 + ch] =
+                    std::uint8_t(std::lround(sums[ch] / (step * step)));
+        }
+    return means;
 }
 
 TEST(FrameRegion, ZoomedOutRegionsMatchTheFrameReducedToThatScale)
 {
-    // An overlap and a gap on the 8-pixel grid, so that no reduced pixel straddles two eyes.
+    // An overlap and a gap on the 16-pixel grid, so that no reduced pixel
+    // straddles two eyes, the half formats' included.
     auto left = smoothPicture(400, 240, 3, 3, 8, 4.0);
     auto right = smoothPicture(400, 240, 4, 3, 8, 4.0);
-    const OverlapGeometry g = OverlapGeometry::compute(left->size(), {200, 120}, right->size(), {208, 128}, 0, 0);
-    ASSERT_EQ(g.pixelsWide() % 8, 0);
-    ASSERT_EQ(g.pixelsHigh() % 8, 0);
+    const OverlapGeometry g = OverlapGeometry::compute(left->size(), {200, 120}, right->size(), {216, 136}, 0, 0);
+    ASSERT_EQ(g.pixelsWide() % 16, 0);
+    ASSERT_EQ(g.pixelsHigh() % 16, 0);
     const auto leftReduced = ReducedCopies::make(*left);
     const auto rightReduced = ReducedCopies::make(*right);
     const RegionSources sources{left.get(), leftReduced.get(), right.get(), rightReduced.get(), {}};
     for (const StereoFormat format : regionFrames) {
+        const auto whole = wholeFrame(*left, *right, g, format, 8);
         for (const int k : {1, 2, 3}) {
             SCOPED_TRACE(std::string(stereoFormatInfo(format).code) + " at 1/" + std::to_string(1 << k));
-            const auto shown = halvedTimes(*wholeFrame(*left, *right, g, format, 8), k);
+            const auto shown = halvedTimes(*whole, k);
             const int side = 1 << k;
             const ResultRegion r{0, 0, double(shown->pixelsWide() * side), double(shown->pixelsHigh() * side),
                                  shown->pixelsWide(), shown->pixelsHigh()};
@@ -313,29 +392,22 @@ TEST(FrameRegion, ZoomedOutRegionsMatchTheFrameReducedToThatScale)
             EXPECT_LE(d.worst, 2);
             EXPECT_LT(d.mean, 0.6);
         }
-        // A third of the size, so that output pixels straddle the eyes' edges:
-        // each is about the mean of the 3 x 3 frame pixels it covers, the
-        // gap's white included.
-        SCOPED_TRACE(std::string(stereoFormatInfo(format).code) + " at 1/3");
-        const auto whole = wholeFrame(*left, *right, g, format, 8);
-        const int outWide = whole->pixelsWide() / 3, outHigh = whole->pixelsHigh() / 3;
-        auto means = Bitmap::createRGBCanvas(outWide, outHigh);
-        for (int y = 0; y < outHigh; ++y)
-            for (int x = 0; x < outWide; ++x)
-                for (int c = 0; c < 3; ++c) {
-                    int sum = 0;
-                    for (int dy = 0; dy < 3; ++dy)
-                        for (int dx = 0; dx < 3; ++dx)
-                            sum += byteAt(*whole, 3 * x + dx, 3 * y + dy, c);
-                    means->bitmapData()[means->bytesPerRow() * std::size_t(y) + std::size_t(x) * 3 + c] =
-                        std::uint8_t((sum + 4) / 9);
-                }
-        const ResultRegion third{0, 0, double(outWide * 3), double(outHigh * 3), outWide, outHigh};
-        const auto preview = composeFrameRegion(format, 8, sources, g, third);
-        ASSERT_TRUE(preview);
-        const Difference d = difference(*preview, *means, 0, 0);
-        EXPECT_LE(d.worst, 3);
-        EXPECT_LT(d.mean, 0.6);
+        // Between the halvings, where output pixels straddle the eyes' edges
+        // and the interleaved rows of both eyes unevenly: each is about the
+        // mean of the frame pixels it covers, the gap's white included. From
+        // 1/2 down the view scales the frame's halved copy instead, whose
+        // rows each hold one row of either eye.
+        for (const double step : {1.5, 3.0}) {
+            SCOPED_TRACE(std::string(stereoFormatInfo(format).code) + " at 1/" + std::to_string(step));
+            const auto means = step < 2 ? areaMeans(*whole, step) : areaMeans(*halvedTimes(*whole, 1), step / 2);
+            const ResultRegion r{0, 0, means->pixelsWide() * step, means->pixelsHigh() * step, means->pixelsWide(),
+                                 means->pixelsHigh()};
+            const auto preview = composeFrameRegion(format, 8, sources, g, r);
+            ASSERT_TRUE(preview);
+            const Difference d = difference(*preview, *means, 0, 0);
+            EXPECT_LE(d.worst, 3);
+            EXPECT_LT(d.mean, 0.6);
+        }
     }
 }
 
