@@ -134,14 +134,28 @@ std::unique_ptr<Bitmap> composeInterleavedRegion(const RegionSources& sources, c
     }
     const double stepX = r.width / r.outWide;
     const double stepY = r.height / r.outHigh;
-    const PixelMap inOverlap{r.x + 0.5 * stepX - 0.5, stepX, 0, r.y + 0.5 * stepY - 0.5, 0, stepY};
-    const double step = std::min(stepX, stepY);
-    if (!readEyeRegion(true, sources, geometry, inOverlap, step, r.outWide, r.outHigh, reads.left)
-        || !readEyeRegion(false, sources, geometry, inOverlap, step, r.outWide, r.outHigh, reads.right))
-        return nullptr;
     // From 1/2 down the view shows the frame's halved copies, whose rows each
-    // hold one even and one odd row of the frame.
+    // hold an even row of the frame and the odd one below it: the left eye's
+    // rows lie half a row above the pixel's centre, the right eye's half a row below.
     const bool halved = stepY >= 2.0 - 1e-9;
+    const double apart = halved ? 0.5 : 0.0;
+    const PixelMap inOverlap{r.x + 0.5 * stepX - 0.5, stepX, 0, r.y + 0.5 * stepY - 0.5, 0, stepY};
+    PixelMap above = inOverlap, below = inOverlap;
+    above.y0 -= apart;
+    below.y0 += apart;
+    const double step = std::min(stepX, stepY);
+    if (!readEyeRegion(true, sources, geometry, above, step, r.outWide, r.outHigh, reads.left)
+        || !readEyeRegion(false, sources, geometry, below, step, r.outWide, r.outHigh, reads.right))
+        return nullptr;
+    if (halved) {
+        // Half a row below the last centre can pass the end of a reduced copy
+        // that dropped the picture's trailing odd row: that row is read at its centre.
+        PixelMap last = inOverlap;
+        last.y0 += (r.outHigh - 1) * stepY;
+        if (!readEyeRegion(false, sources, geometry, last, step, r.outWide, 1, reads.unsqueezed))
+            return nullptr;
+        std::memcpy(rowOf(*reads.right, r.outHigh - 1), rowOf(*reads.unsqueezed, 0), std::size_t(r.outWide) * 3);
+    }
     const std::size_t bytes = std::size_t(r.outWide) * 3;
     for (int j = 0; j < r.outHigh; ++j) {
         const double share = halved ? 0.5 : evenShare(r.y + j * stepY, r.y + (j + 1) * stepY);

@@ -1,6 +1,6 @@
 #include "core/align/RightPictureResampler.h"
-#include "core/compose/GlassesTypes.h"
 #include "core/compose/FrameRegion.h"
+#include "core/compose/GlassesTypes.h"
 #include "core/compose/ResultRegion.h"
 #include "core/stereo/AlignedPair.h"
 #include "core/stereo/StereoFrame.h"
@@ -407,6 +407,80 @@ TEST(FrameRegion, ZoomedOutRegionsMatchTheFrameReducedToThatScale)
             const Difference d = difference(*preview, *means, 0, 0);
             EXPECT_LE(d.worst, 3);
             EXPECT_LT(d.mean, 0.6);
+        }
+    }
+}
+
+// Colours that change linearly across and down, two levels a pixel: the
+// squeeze, the halving and the bilinear reads all keep them but for rounding,
+// and a read one pixel off is a level or two off. The eyes run opposite
+// ways, so that a wrong mix of them shows.
+std::unique_ptr<Bitmap> rampPicture(int w, int h, bool left)
+{
+    auto bitmap = Bitmap::createRGBCanvas(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int u = left ? x : w - 1 - x;
+            std::uint8_t* p = bitmap->bitmapData() + bitmap->bytesPerRow() * std::size_t(y) + std::size_t(x) * 3;
+            p[0] = std::uint8_t(4 + 2 * u);
+            p[1] = std::uint8_t(left ? 4 + 2 * y : 250 - 2 * y);
+            p[2] = std::uint8_t(8 + u + (left ? y : h - 1 - y));
+        }
+    bitmap->setSize(Size{double(w), double(h)});
+    return bitmap;
+}
+
+TEST(FrameRegion, ZoomedOutRegionsReadEachEyeWhereTheFrameHasIt)
+{
+    // Each eye's part of the frame, kept clear of its edges where the
+    // squeeze's and the halving's taps repeat or mix in what lies beside.
+    struct Part {
+        int x, y, wide, high;
+    };
+    struct Case {
+        StereoFormat format;
+        int rightHigh;
+        double rightPinY;
+        int margin;
+        int worst;
+        Part parts[2];
+    };
+    const Case cases[] = {
+        // An odd overlap, 125 x 117, so that the squeeze is a little more than 2.
+        {StereoFormat::HalfSideBySide, 117, 58, 8, 1, {{0, 0, 62, 117}, {63, 0, 62, 117}}},
+        {StereoFormat::HalfOverUnder, 117, 58, 8, 1, {{0, 0, 125, 58}, {0, 59, 125, 58}}},
+        // All of it, 125 x 118, the right picture one row below and taller: its
+        // halved copy drops its last row, which the frame's halving keeps. At
+        // the top edge the left eye's read half a row up repeats the edge.
+        {StereoFormat::InterleavedRows, 119, 58, 0, 2, {{0, 0, 125, 118}, {0, 0, 125, 118}}},
+    };
+    for (const Case& c : cases) {
+        auto left = rampPicture(125, 118, true);
+        auto right = rampPicture(125, c.rightHigh, false);
+        const OverlapGeometry g = OverlapGeometry::compute(left->size(), {62, 58}, right->size(), {62, c.rightPinY}, 0, 0);
+        const auto leftReduced = ReducedCopies::make(*left);
+        const auto rightReduced = ReducedCopies::make(*right);
+        const RegionSources sources{left.get(), leftReduced.get(), right.get(), rightReduced.get(), {}};
+        const auto whole = wholeFrame(*left, *right, g, c.format, 0);
+        ASSERT_EQ(g.vr + g.pixelsHigh(), c.rightHigh);  // the overlap reaches the right picture's last row
+        for (const int k : {1, 2}) {
+            const int side = 1 << k;
+            const auto shown = halvedTimes(*whole, k);
+            for (const Part& part : c.parts) {
+                SCOPED_TRACE(std::string(stereoFormatInfo(c.format).code) + " at 1/" + std::to_string(side) + ", part at "
+                             + std::to_string(part.x) + "," + std::to_string(part.y));
+                ASSERT_LE(part.x + part.wide, whole->pixelsWide());
+                ASSERT_LE(part.y + part.high, whole->pixelsHigh());
+                const int x0 = (part.x + c.margin + side - 1) / side, x1 = (part.x + part.wide - c.margin) / side;
+                const int y0 = (part.y + c.margin + side - 1) / side, y1 = (part.y + part.high - c.margin) / side;
+                const ResultRegion r{double(x0 * side), double(y0 * side), double((x1 - x0) * side),
+                                     double((y1 - y0) * side), x1 - x0, y1 - y0};
+                const auto preview = composeFrameRegion(c.format, 0, sources, g, r);
+                ASSERT_TRUE(preview);
+                const Difference d = difference(*preview, *shown, x0, y0);
+                EXPECT_LE(d.worst, c.worst);
+                EXPECT_LT(d.mean, 0.5);
+            }
         }
     }
 }
