@@ -1,18 +1,11 @@
 #include "core/compose/GreyRowBlocks.h"
 
 #include "core/compose/SimdLevel.h"
+#include "core/compose/SimdTargets.h"
 
 #include <array>
 #include <cstddef>
 
-#if defined(__x86_64__)
-// GCC 12's AVX-512 intrinsics start from _mm512_undefined values, which its
-// flow analysis then reports as possibly uninitialised.
-#if !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-#include <immintrin.h>
-#endif
 
 namespace korvex {
 
@@ -56,8 +49,6 @@ constexpr std::array<std::array<ByteIndex, 3>, 3> scatterIndices()
 template <int Stride>
 constexpr auto gather = gatherIndices<Stride>();
 constexpr auto scatter = scatterIndices();
-
-#define KORVEX_AVX2_KERNEL __attribute__((target("avx2"), always_inline)) inline
 
 KORVEX_AVX2_KERNEL __m128i loadIndex(const ByteIndex& index)
 {
@@ -103,7 +94,7 @@ KORVEX_AVX2_KERNEL __m128i maskIf(bool on)
 }
 
 template <int SA, int SB>
-__attribute__((target("avx2"))) int fillBlocksAvx2(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out,
+KORVEX_TARGET_AVX2 int fillBlocksAvx2(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out,
                                                   int width, ChannelSet fromA, ChannelSet dimmed)
 {
     // Which of A's mean, A's dimmed mean, B's and B's dimmed each output channel takes.
@@ -136,9 +127,6 @@ __attribute__((target("avx2"))) int fillBlocksAvx2(const std::uint8_t* a, const 
 }
 
 
-#define KORVEX_AVX512_KERNEL \
-    __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vnni"), always_inline)) inline
-
 // The sums of sixteen pixels in sixteen 32-bit lanes: one dot product of
 // each pixel's four bytes with 1, 1, 1, 0, so a pad byte counts for nothing.
 template <int Stride>
@@ -168,7 +156,7 @@ constexpr std::uint8_t shadeByte(bool ofA, bool dim, int p)
 }
 
 template <int SA, int SB>
-__attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vnni"))) int
+KORVEX_TARGET_AVX512 int
 fillBlocksAvx512(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out, int width, ChannelSet fromA,
                  ChannelSet dimmed)
 {
@@ -194,26 +182,36 @@ fillBlocksAvx512(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out
 }  // namespace
 #endif
 
+#if defined(__x86_64__)
+namespace {
+
+template <int SA, int SB>
+int fillBlocks(SimdLevel level, const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out, int width,
+               ChannelSet fromA, ChannelSet dimmed)
+{
+    if (level == SimdLevel::Avx512)
+        return fillBlocksAvx512<SA, SB>(a, b, out, width, fromA, dimmed);
+    if (level == SimdLevel::Avx2)
+        return fillBlocksAvx2<SA, SB>(a, b, out, width, fromA, dimmed);
+    return 0;
+}
+
+}  // namespace
+#endif
+
 int fillGreyRowBlocks(const std::uint8_t* a, int aStride, const std::uint8_t* b, int bStride, std::uint8_t* out,
                       int width, ChannelSet fromA, ChannelSet dimmed)
 {
 #if defined(__x86_64__)
-    if (simdLevel() == SimdLevel::Avx512) {
-        if (aStride == 3)
-            return bStride == 3 ? fillBlocksAvx512<3, 3>(a, b, out, width, fromA, dimmed)
-                                : fillBlocksAvx512<3, 4>(a, b, out, width, fromA, dimmed);
-        return bStride == 3 ? fillBlocksAvx512<4, 3>(a, b, out, width, fromA, dimmed)
-                            : fillBlocksAvx512<4, 4>(a, b, out, width, fromA, dimmed);
-    }
-    if (simdLevel() == SimdLevel::Avx2) {
-        if (aStride == 3)
-            return bStride == 3 ? fillBlocksAvx2<3, 3>(a, b, out, width, fromA, dimmed)
-                                : fillBlocksAvx2<3, 4>(a, b, out, width, fromA, dimmed);
-        return bStride == 3 ? fillBlocksAvx2<4, 3>(a, b, out, width, fromA, dimmed)
-                            : fillBlocksAvx2<4, 4>(a, b, out, width, fromA, dimmed);
-    }
-#endif
+    const SimdLevel level = simdLevel();
+    if (aStride == 3)
+        return bStride == 3 ? fillBlocks<3, 3>(level, a, b, out, width, fromA, dimmed)
+                            : fillBlocks<3, 4>(level, a, b, out, width, fromA, dimmed);
+    return bStride == 3 ? fillBlocks<4, 3>(level, a, b, out, width, fromA, dimmed)
+                        : fillBlocks<4, 4>(level, a, b, out, width, fromA, dimmed);
+#else
     return 0;
+#endif
 }
 
 }  // namespace korvex

@@ -1,20 +1,13 @@
 #include "core/compose/LinearLightMixAvx512.h"
 
 #include "core/compose/SimdLevel.h"
+#include "core/compose/SimdTargets.h"
 #include "core/compose/SrgbCurve.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
-#if defined(__x86_64__)
-// GCC 12's AVX-512 intrinsics start from _mm512_undefined values, which its
-// flow analysis then reports as possibly uninitialised.
-#if !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-#include <immintrin.h>
-#endif
 
 namespace korvex {
 
@@ -70,8 +63,6 @@ const CurveTables& curveTables()
 }
 
 #if defined(__x86_64__)
-#define KORVEX_AVX512_KERNEL __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vnni"), always_inline)) inline
-
 struct Registers {
     __m512i low[4];
     __m512i high[4];
@@ -166,7 +157,7 @@ struct Arrangement {
 };
 
 template <int SL, int SR>
-__attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vnni"))) void
+KORVEX_TARGET_AVX512 void
 mixRow(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* out, int pixels,
        const std::array<std::array<std::int32_t, 3>, 3>& pairs, int sumShift)
 {
@@ -215,7 +206,7 @@ mixRow(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* out, i
     }
 }
 
-__attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vnni"))) void
+KORVEX_TARGET_AVX512 void
 encodeRun(const std::int32_t* sums, std::uint8_t* bytes, int count)
 {
     const Registers r = loadRegisters(curveTables());

@@ -1,20 +1,13 @@
 #include "core/compose/TurnedRowSampling.h"
 
 #include "core/compose/SimdLevel.h"
+#include "core/compose/SimdTargets.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <limits>
 
-#if defined(__x86_64__)
-#if !defined(__clang__)
-// GCC 12's AVX-512 intrinsics start from _mm512_undefined values, which its
-// flow analysis then reports as possibly uninitialised.
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-#include <immintrin.h>
-#endif
 
 namespace korvex {
 
@@ -59,8 +52,6 @@ void readRun(const BytePicture& p, FixedPosition x, FixedPosition y, std::int64_
 
 #if defined(__x86_64__)
 
-#define KORVEX_AVX512 __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vnni")))
-
 constexpr int block = 16;
 
 // Byte permutes that make, in each 32-bit lane, the words (channel c of the
@@ -89,7 +80,7 @@ alignas(64) constexpr auto pack = packIndex();
 
 // Sixteen lanes of round(position * 256), saturated to 32 bits, from the
 // block's first position and the lanes' offsets from it.
-KORVEX_AVX512 inline __m512i sixteenths(FixedPosition at, __m512i lowOffsets, __m512i highOffsets)
+KORVEX_AVX512_KERNEL __m512i sixteenths(FixedPosition at, __m512i lowOffsets, __m512i highOffsets)
 {
     const __m512i start = _mm512_set1_epi64(at - half + (std::int64_t(1) << 23));
     const __m256i low = _mm512_cvtsepi64_epi32(_mm512_srai_epi64(_mm512_add_epi64(start, lowOffsets), 24));
@@ -99,7 +90,7 @@ KORVEX_AVX512 inline __m512i sixteenths(FixedPosition at, __m512i lowOffsets, __
 
 // Channel c of the taps mixed across: (256 - w) * first + w * second in each
 // lane, from gathers that hold a pixel's bytes in each lane.
-KORVEX_AVX512 inline __m512i across(__m512i first, __m512i second, int c, __m512i weights)
+KORVEX_AVX512_KERNEL __m512i across(__m512i first, __m512i second, int c, __m512i weights)
 {
     const __m512i index = _mm512_load_si512(pairs[std::size_t(c)].data());
     return _mm512_madd_epi16(_mm512_maskz_permutex2var_epi8(0x5555555555555555ull, first, index, second), weights);
@@ -110,7 +101,7 @@ struct RowWindow {
     __m512i low, high;
 };
 
-KORVEX_AVX512 inline __m512i load64Within(const std::uint8_t* p, const std::uint8_t* end)
+KORVEX_AVX512_KERNEL __m512i load64Within(const std::uint8_t* p, const std::uint8_t* end)
 {
     const std::ptrdiff_t left = end - p;
     if (left >= 64)
@@ -118,14 +109,14 @@ KORVEX_AVX512 inline __m512i load64Within(const std::uint8_t* p, const std::uint
     return _mm512_maskz_loadu_epi8(left <= 0 ? 0 : ~0ull >> (64 - left), p);
 }
 
-KORVEX_AVX512 inline RowWindow windowAt(const std::uint8_t* p, const std::uint8_t* end)
+KORVEX_AVX512_KERNEL RowWindow windowAt(const std::uint8_t* p, const std::uint8_t* end)
 {
     return {load64Within(p, end), load64Within(p + 64, end)};
 }
 
 // The words (channel c at byte `at`, at byte `at + 3`) of each lane from a
 // window; `pairAt` holds at in both words' low bytes.
-KORVEX_AVX512 inline __m512i pairFrom(const RowWindow& w, __m512i pairAt)
+KORVEX_AVX512_KERNEL __m512i pairFrom(const RowWindow& w, __m512i pairAt)
 {
     return _mm512_maskz_permutex2var_epi8(0x5555555555555555ull, w.low, pairAt, w.high);
 }
@@ -136,7 +127,7 @@ KORVEX_AVX512 inline __m512i pairFrom(const RowWindow& w, __m512i pairAt)
 constexpr int windowPixels = 40;
 
 template <int Stride>
-KORVEX_AVX512 void sampleTurnedRowAvx512(const BytePicture& p, FixedPosition x, FixedPosition y, std::int64_t stepX,
+KORVEX_TARGET_AVX512 void sampleTurnedRowAvx512(const BytePicture& p, FixedPosition x, FixedPosition y, std::int64_t stepX,
                                          std::int64_t stepY, std::uint8_t* out, int outWide)
 {
     alignas(64) std::int64_t offsets[4][8];
