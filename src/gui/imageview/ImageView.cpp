@@ -20,7 +20,9 @@ ImageView::ImageView(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     store_.setFrameChangedHandler([this] {
-        preview_.reset();  // the store's own picture is here
+        // The store's own picture is here, but until it rests the preview is the better drawing of it.
+        standIn_ = std::move(preview_);
+        preview_.reset();
         adjustFrame();
     });
     findZoomView();
@@ -79,6 +81,7 @@ void ImageView::showPreview(ResultPreview preview)
 
 void ImageView::clearPreview()
 {
+    standIn_.reset();
     if (!preview_)
         return;
     preview_.reset();
@@ -176,10 +179,14 @@ void ImageView::paintEvent(QPaintEvent* e)
     const ViewGeometry g = geometry();
     display_.update(store_.image());
     // Enlarged pixels stay sharp so that the pin can be put on one of them.
-    if (preview_)
-        drawPreview(painter, g.pictureRect(), exposed, g.zoom());
-    else
+    if (preview_) {
+        drawPreview(painter, *preview_, g.pictureRect(), exposed, g.zoom());
+    } else if (standInFits(g)) {
+        drawPreview(painter, *standIn_, g.pictureRect(), exposed, g.zoom());
+        refineTimer_.start();
+    } else {
         drawPicture(painter, g.pictureRect(), exposed, g.zoom(), g.zoom() < 1.0);
+    }
     const Point pin = store_.pinPoint();
     if (type() > ResultRole && pin.x >= 0 && pin.y >= 0)
         drawPinMark(painter, g);
@@ -231,9 +238,23 @@ void ImageView::drawPicture(QPainter& painter, const QRectF& target, const QRect
     painter.drawImage(part, image, source);
 }
 
-void ImageView::drawPreview(QPainter& painter, const QRectF& target, const QRectF& exposed, double zoom)
+bool ImageView::standInFits(const ViewGeometry& g)
 {
-    const ResultPreview& p = *preview_;
+    // Only where the picture would be drawn quickly, and only while the
+    // preview's view pixels are still those in sight: not moved, not zoomed.
+    const double zoom = g.zoom();
+    const QSize full(int(store_.size().width), int(store_.size().height));
+    if (standIn_ && !refining_ && zoom < 1.0 && !display_.isReadyFor(zoom) && standIn_->inViewPixels
+        && standIn_->resultSize == store_.size() && standIn_->shownSize == DisplayImage::sizeForZoom(full, zoom)
+        && standIn_->pictureOrigin == g.pictureRect().topLeft())
+        return true;
+    standIn_.reset();
+    return false;
+}
+
+void ImageView::drawPreview(QPainter& painter, const ResultPreview& p, const QRectF& target, const QRectF& exposed,
+                            double zoom)
+{
     if (p.image.isNull() || target.isEmpty() || p.shownSize.isEmpty())
         return;
     if (p.inViewPixels) {

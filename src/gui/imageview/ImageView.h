@@ -60,7 +60,9 @@ public:
 
     // A result on its way: the view lays itself out for a picture of
     // resultSize and draws the preview's cells in place of its picture until
-    // the store's picture changes or the preview is cleared.
+    // the store's picture changes or the preview is cleared. Zoomed out, the
+    // new picture's quick first drawing would be coarser than the preview
+    // (interleaved rows show one eye), so the preview stays until it rests.
     void showPreview(ResultPreview preview);
     void clearPreview();
     const std::optional<ResultPreview>& preview() const { return preview_; }
@@ -134,7 +136,9 @@ private:
     void findZoomView();
     void layoutFrame();
     void drawPicture(QPainter& painter, const QRectF& target, const QRectF& exposed, double zoom, bool smooth);
-    void drawPreview(QPainter& painter, const QRectF& target, const QRectF& exposed, double zoom);
+    void drawPreview(QPainter& painter, const ResultPreview& p, const QRectF& target, const QRectF& exposed, double zoom);
+    // Whether the preview the store's picture replaced still stands in for it here.
+    bool standInFits(const ViewGeometry& g);
     void drawPinMark(QPainter& painter, const ViewGeometry& g);
     // The frame that shows keyboard focus or a drag that would be taken.
     void drawStateFrame(QPainter& painter);
@@ -147,6 +151,7 @@ private:
     bool dropHighlighted_ = false;
     DisplayImage display_;
     std::optional<ResultPreview> preview_;
+    std::optional<ResultPreview> standIn_;  // the preview the store's new picture replaced
     // A new picture seen zoomed out is first drawn straight from its full
     // pixels (nearest, fast) and redrawn from a smooth reduced copy once it
     // has rested, so a command never waits for the reduction.

@@ -218,6 +218,27 @@ TEST_F(ResultInBackground, ThePreviewIsTheWholeResultAtTheShownScaleWithinRoundi
     }
 }
 
+TEST_F(ResultInBackground, ZoomedOutThePreviewStaysUntilTheLandedResultIsDrawnSmoothly)
+{
+    // Drawn at once from its full pixels, unsmoothed, the landed frame would
+    // show only every other row for a moment: interleaved rows, one eye.
+    for (MyDocument* d : {background, onTheSpot})
+        d->model().setResultFormat(StereoFormat::InterleavedRows);
+    bothZoomTo(50);
+    step(&StereoDocument::incDepth);
+    background->model().completeResult();  // the halved copies are made by now
+    step(&StereoDocument::incDepth);
+    ASSERT_TRUE(background->resultImage()->preview());
+    const QImage preview = shown(background);
+    waitForLanding();
+    EXPECT_FALSE(background->resultImage()->preview());
+    EXPECT_EQ(shown(background), preview);
+    const QImage rested = settled(background);
+    EXPECT_NE(rested, preview);
+    EXPECT_LT(meanDifference(rested, preview), 1.5);
+    EXPECT_EQ(rested, settled(onTheSpot));
+}
+
 TEST_F(ResultInBackground, ABurstOfStepsLandsOnlyTheLast)
 {
     bothZoomTo(50);
