@@ -102,6 +102,63 @@ bool squeezeTile(const Tile& tile, int x, int y, int wide, int high, const Regio
     return true;
 }
 
+// A squeezed tile zoomed out: along the squeeze each output pixel covers
+// twice the eye's pixels it covers across, so it is the mean of two reads
+// half its width apart, each at about the step across, from the reduced copy
+// that suits that step. Where the step is a power of two the two reads fall
+// on the copy's pixels and make the squeeze's box exactly.
+bool readSqueezed(const Tile& tile, const PixelMap& inOverlap, int wide, int high, const RegionSources& sources,
+                  const OverlapGeometry& geometry, RegionScratch& reads, std::unique_ptr<Bitmap>& slot)
+{
+    const bool across = tile.squeezeX != 1.0;
+    PixelMap twice = inOverlap;
+    if (across) {
+        twice.x0 -= inOverlap.xi / 4;
+        twice.xi /= 2;
+    } else {
+        twice.y0 -= inOverlap.yj / 4;
+        twice.yj /= 2;
+    }
+    const int readWide = across ? 2 * wide : wide, readHigh = across ? high : 2 * high;
+    if (!readEyeRegion(tile.left, sources, geometry, twice, std::min(twice.xi, twice.yj), readWide, readHigh,
+                       reads.unsqueezed)
+        || !fitSlot(slot, wide, high))
+        return false;
+    const Bitmap& pairs = *reads.unsqueezed;
+    Bitmap& out = *slot;
+    const std::size_t bytes = std::size_t(wide) * 3;
+    for (int j = 0; j < high; ++j) {
+        const std::uint8_t* a = pairs.bitmapData() + pairs.bytesPerRow() * std::size_t(across ? j : 2 * j);
+        const std::uint8_t* b = across ? a + 3 : a + pairs.bytesPerRow();
+        std::uint8_t* o = rowOf(out, j);
+        const std::size_t stride = across ? 6 : 3;
+        for (std::size_t n = 0, m = 0; n < bytes; n += 3, m += stride)
+            for (int c = 0; c < 3; ++c)
+                o[n + c] = std::uint8_t((a[m + c] + b[m + c] + 1) / 2);
+    }
+    // Where the squeeze repeats the overlap's edge pixel, a read a quarter
+    // pixel beyond it could leave the picture, which reads black: an end
+    // pixel whose reads reach past the overlap is read once, at its centre.
+    const double from = across ? inOverlap.x0 : inOverlap.y0, step = across ? inOverlap.xi : inOverlap.yj;
+    const double end = (across ? geometry.pixelsWide() : geometry.pixelsHigh()) - 0.5;
+    const int count = across ? wide : high;
+    std::unique_ptr<Bitmap> single;
+    for (const int i : {0, count - 1}) {
+        const double centre = from + i * step;
+        if (centre - step / 4 >= -0.5 && centre + step / 4 <= end)
+            continue;
+        PixelMap once = inOverlap;
+        (across ? once.x0 : once.y0) = centre;
+        if (!readEyeRegion(tile.left, sources, geometry, once, std::min(twice.xi, twice.yj), across ? 1 : wide,
+                           across ? high : 1, single))
+            return false;
+        for (int j = 0; j < (across ? high : 1); ++j)
+            std::memcpy(rowOf(out, across ? j : i) + std::size_t(across ? i : 0) * 3, rowOf(*single, j),
+                        across ? 3 : bytes);
+    }
+    return true;
+}
+
 // The share of the rows from a to b (frame rows, fractions allowed) that even rows cover.
 double evenShare(double a, double b)
 {
@@ -221,8 +278,9 @@ std::unique_ptr<Bitmap> composeFrameRegion(StereoFormat format, int gap, const R
             const double sx = tile.squeezeX, sy = tile.squeezeY;
             const PixelMap inOverlap{(r.x + (i0 + 0.5) * stepX - tile.x) * sx - 0.5, stepX * sx, 0,
                                      (r.y + (j0 + 0.5) * stepY - tile.y) * sy - 0.5, 0, stepY * sy};
-            if (!readEyeRegion(tile.left, sources, geometry, inOverlap, std::min(stepX * sx, stepY * sy), i1 - i0,
-                               j1 - j0, read))
+            if (!(tile.squeezed() ? readSqueezed(tile, inOverlap, i1 - i0, j1 - j0, sources, geometry, reads, read)
+                                  : readEyeRegion(tile.left, sources, geometry, inOverlap, std::min(stepX, stepY),
+                                                  i1 - i0, j1 - j0, read)))
                 return nullptr;
         }
         for (int j = j0; j < j1; ++j)

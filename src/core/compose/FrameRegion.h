@@ -23,14 +23,15 @@ bool framesRegions(StereoFormat format);
 // pixels are read through it first, as composeResultRegion reads them.
 //
 // Zoomed out, each output pixel reads each eye bilinearly at its centre.
-// A half format's squeezed axis is read twice as far apart, from the
-// reduced copy that suits the other axis: there a read falls halfway between
-// two of the copy's pixels and is their mean, the squeeze's box. Against the
-// frame's Lanczos squeeze reduced by halving this is within 1 of 255 on
-// linear ramps; on random smooth pictures the mean difference is 0.3 and 99 %
-// of samples are within 1 to 4, the worst (up to 20 at 1/8) where an output
-// pixel straddles both eyes; on the sample photographs it is as close as the
-// anaglyph's preview (33 to 45 dB against 32 to 37).
+// Along a half format's squeeze an output pixel covers twice the eye's
+// pixels it covers across, so it is the mean of two reads half its width
+// apart, from the reduced copy that suits the step across: at powers of two
+// they fall on the copy's pixels and make the squeeze's box. Against the
+// frame's Lanczos squeeze reduced as the view reduces it, this is within 1 of
+// 255 on linear ramps; on random smooth pictures the mean difference is 0.3
+// to 0.8 down to 1/6 and up to 1.9 at 1/12 (the anaglyph's preview: 0.2 to
+// 0.6), the worst where an output pixel straddles both eyes; on the sample
+// photographs 31 to 44 dB (the anaglyph's: 32 to 42).
 //
 // Interleaved rows zoomed out: the view halves the frame before it scales it,
 // which pairs each even row with the odd one below it, so from 1/2 down a
