@@ -51,18 +51,22 @@ void waitFor(Condition done, int milliseconds)
 }
 
 // What a step composes: red-cyan in colour, the glasses Dubois's matrices
-// are made for, classic or Dubois; and the window's default, red-green in
-// black and white, whose classic composer is a different kernel.
+// are made for, classic or Dubois; the window's default, red-green in black
+// and white, whose classic composer is a different kernel; and the frames
+// whose eyes are squeezed (by a Lanczos filter) or interleaved.
 struct Look {
     int glasses;
     bool colour;
     AnaglyphMethod method;
+    StereoFormat format;
     const char* name;
 };
 constexpr Look looks[] = {
-    {2, true, AnaglyphMethod::Classic, "red-cyan classic"},
-    {2, true, AnaglyphMethod::Dubois, "red-cyan Dubois"},
-    {1, false, AnaglyphMethod::Classic, "red-green black and white"},
+    {2, true, AnaglyphMethod::Classic, StereoFormat::Anaglyph, "red-cyan classic"},
+    {2, true, AnaglyphMethod::Dubois, StereoFormat::Anaglyph, "red-cyan Dubois"},
+    {1, false, AnaglyphMethod::Classic, StereoFormat::Anaglyph, "red-green black and white"},
+    {2, true, AnaglyphMethod::Classic, StereoFormat::HalfSideBySide, "half side by side"},
+    {2, true, AnaglyphMethod::Classic, StereoFormat::InterleavedRows, "interleaved rows"},
 };
 
 // What a step changes: the depth, or the right picture's rotation (which the
@@ -95,6 +99,7 @@ void stepToRepaint(benchmark::State& state)
     if (model.colorize() != look.colour)
         model.set3DColor();  // toggles
     model.setAnaglyphMethod(look.method);
+    model.setResultFormat(look.format);
     w.zoomTo(state.range(1) == 0 ? ZoomScrollView::fitItem : 100);
     const int level = w.document->resultImage()->zoomView()->zoom();
     model.completeResult();
@@ -127,7 +132,7 @@ void stepToRepaint(benchmark::State& state)
 void stepCases(benchmark::internal::Benchmark* b)
 {
     for (const int step : {int(Step::Depth), int(Step::Rotation)})
-        for (const int look : step == int(Step::Depth) ? std::vector<int>{0, 1, 2} : std::vector<int>{0})
+        for (const int look : step == int(Step::Depth) ? std::vector<int>{0, 1, 2, 3, 4} : std::vector<int>{0})
             for (const int inBackground : {0, 1})
                 for (const int zoom : {0, 100})
                     for (const int megapixels : {12, 24, 48, 100})
