@@ -29,6 +29,30 @@ std::uint8_t clampToByte(std::int32_t sum)
     return std::uint8_t(std::clamp(v, 0, 255));
 }
 
+// Whole chunks of a fixed length, which the compiler vectorises; the tail
+// one value at a time.
+constexpr std::size_t chunk = 64;
+
+void addWeighted(const std::uint8_t* __restrict row, std::int32_t weight, std::int32_t* __restrict sums, std::size_t n)
+{
+    std::size_t x = 0;
+    for (; x + chunk <= n; x += chunk)
+        for (std::size_t i = 0; i < chunk; ++i)
+            sums[x + i] += weight * row[x + i];
+    for (; x < n; ++x)
+        sums[x] += weight * row[x];
+}
+
+void toBytes(const std::int32_t* __restrict sums, std::uint8_t* __restrict out, std::size_t n)
+{
+    std::size_t x = 0;
+    for (; x + chunk <= n; x += chunk)
+        for (std::size_t i = 0; i < chunk; ++i)
+            out[x + i] = clampToByte(sums[x + i]);
+    for (; x < n; ++x)
+        out[x] = clampToByte(sums[x]);
+}
+
 }  // namespace
 
 Squeeze::Squeeze(int from, int to, int begin, int end)
@@ -96,14 +120,9 @@ void Squeeze::squeezeColumnsInto(int i, const std::uint8_t* const* inputRows, st
     // Row by row, so the inner loop runs along memory.
     const std::span<const std::int32_t> w = weights(i);
     std::fill(sums, sums + bytes, 0);
-    for (std::size_t k = 0; k < w.size(); ++k) {
-        const std::uint8_t* row = inputRows[k];
-        const std::int32_t weight = w[k];
-        for (std::size_t x = 0; x < bytes; ++x)
-            sums[x] += weight * row[x];
-    }
-    for (std::size_t x = 0; x < bytes; ++x)
-        out[x] = clampToByte(sums[x]);
+    for (std::size_t k = 0; k < w.size(); ++k)
+        addWeighted(inputRows[k], w[k], sums, bytes);
+    toBytes(sums, out, bytes);
 }
 
 }  // namespace korvex
