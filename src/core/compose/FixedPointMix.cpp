@@ -1,6 +1,6 @@
 #include "core/compose/FixedPointMix.h"
 
-#include "core/compose/SimdLevel.h"
+#include "core/simd/SimdLevel.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "core/compose/LinearLightMixAvx512.h"
 
-#include "core/compose/SimdLevel.h"
-#include "core/compose/SimdTargets.h"
+#include "core/simd/SimdLevel.h"
+#include "core/simd/SimdTargets.h"
 #include "core/compose/SrgbCurve.h"
 
 #include <algorithm>

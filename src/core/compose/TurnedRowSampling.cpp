@@ -1,7 +1,7 @@
 #include "core/compose/TurnedRowSampling.h"
 
-#include "core/compose/SimdLevel.h"
-#include "core/compose/SimdTargets.h"
+#include "core/simd/SimdLevel.h"
+#include "core/simd/SimdTargets.h"
 
 #include <algorithm>
 #include <array>

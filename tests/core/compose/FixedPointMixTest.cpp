@@ -1,5 +1,5 @@
 #include "core/compose/FixedPointMix.h"
-#include "core/compose/SimdLevel.h"
+#include "core/simd/SimdLevel.h"
 
 #include <gtest/gtest.h>
 

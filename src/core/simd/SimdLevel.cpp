@@ -1,4 +1,4 @@
-#include "core/compose/SimdLevel.h"
+#include "core/simd/SimdLevel.h"
 
 #include <algorithm>
 #include <atomic>
