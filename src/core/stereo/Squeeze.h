@@ -37,9 +37,23 @@ public:
                             std::uint8_t* out) const;
 
 private:
+    void squeezeOne(int i, const std::uint8_t* in, std::uint8_t* out, int inFrom) const;
+    void squeezeRowAvx512(const std::uint8_t* in, std::uint8_t* out, int inFrom) const;
+
     std::vector<int> first_;
     std::vector<std::size_t> start_;  // into weights_, one more than there are outputs
     std::vector<std::int32_t> weights_;
+
+    // Outputs sixteen at a time, from output 16 b, whose first inputs lie two
+    // apart and that have as many taps each, as a halving's have away from
+    // the ends: their weights side by side, tap by tap, for the wide row path.
+    static constexpr int laneCount = 16;
+    struct LaneBlock {
+        std::size_t weightsAt = 0;  // into laneWeights_
+        int taps = 0;               // 0: not such a block
+    };
+    std::vector<LaneBlock> laneBlocks_;
+    std::vector<std::int32_t> laneWeights_;
 };
 
 }  // namespace korvex

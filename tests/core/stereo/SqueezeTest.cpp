@@ -1,5 +1,7 @@
 #include "core/stereo/Squeeze.h"
 
+#include "core/simd/SimdLevel.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -69,6 +71,46 @@ TEST(Squeeze, APartOfTheOutputsHasTheWholeSqueezesTaps)
         for (int i = 0; i < part.outputs(); ++i) {
             EXPECT_EQ(part.first(i), whole.first(c.begin + i));
             EXPECT_TRUE(std::ranges::equal(part.weights(i), whole.weights(c.begin + i))) << "output " << c.begin + i;
+        }
+    }
+}
+
+TEST(Squeeze, RowsSumEveryPixelAtEveryInstructionLevel)
+{
+    // Halvings of even and odd widths (whose inputs drift a pixel now and
+    // then), short rows with no block of sixteen, a part of a squeeze read
+    // from a row that starts at its first tap, and a squeeze by three.
+    struct Case {
+        int from, to, begin, end;
+    };
+    const Case cases[] = {{9, 4, 0, 4},         {190, 95, 0, 95},        {191, 95, 0, 95},     {2001, 1000, 0, 1000},
+                          {40, 20, 0, 20},      {5000, 2500, 1234, 1300}, {5000, 2500, 0, 17}, {300, 100, 0, 100}};
+    std::mt19937 random(5);
+    for (const Case& c : cases) {
+        // Noise with runs of black and white, where the negative lobes clamp.
+        std::vector<std::uint8_t> row(std::size_t(c.from) * 3);
+        for (std::uint8_t& v : row)
+            v = std::uint8_t(random() % 3 == 0 ? (random() % 2) * 255 : random() % 256);
+        const Squeeze squeeze(c.from, c.to, c.begin, c.end);
+        // Independently: each output's weighted sum of its taps' bytes.
+        std::vector<std::uint8_t> expected(std::size_t(squeeze.outputs()) * 3);
+        for (int i = 0; i < squeeze.outputs(); ++i)
+            for (int ch = 0; ch < 3; ++ch) {
+                long long sum = 0;
+                for (std::size_t k = 0; k < squeeze.weights(i).size(); ++k)
+                    sum += (long long)squeeze.weights(i)[k] * row[(std::size_t(squeeze.first(i)) + k) * 3 + std::size_t(ch)];
+                expected[std::size_t(i) * 3 + std::size_t(ch)] =
+                    std::uint8_t(std::clamp<long long>((sum + Squeeze::one / 2) >> Squeeze::fractionBits, 0, 255));
+            }
+        const int from = squeeze.first(0);
+        // Exactly the inputs the taps reach, so that a read past them shows under a sanitizer.
+        const std::vector<std::uint8_t> reached(row.begin() + from * 3, row.begin() + (squeeze.last(squeeze.outputs() - 1) + 1) * 3);
+        for (const SimdLevel level : supportedSimdLevels()) {
+            const SimdCeiling ceiling(level);
+            std::vector<std::uint8_t> out(expected.size());
+            squeeze.squeezeRow(reached.data(), out.data(), from);
+            EXPECT_EQ(out, expected) << c.from << " to " << c.to << ", outputs " << c.begin << " to " << c.end
+                                     << ", instruction level " << int(level);
         }
     }
 }
