@@ -12,12 +12,15 @@ namespace korvex {
 
 namespace {
 
-// Stopped early: the picture, if any, is unfinished, kept only for its memory.
-ComposedResult stoppedResult(std::unique_ptr<Bitmap> picture)
+// Stopped early: the picture, if any, is unfinished, kept only for its
+// memory; a corrected right picture already made is still good for the next
+// composition.
+ComposedResult stoppedResult(std::unique_ptr<Bitmap> picture, std::shared_ptr<const Bitmap> correctedRight = {})
 {
     ComposedResult r;
     r.stopped = true;
     r.picture = std::move(picture);
+    r.correctedRight = std::move(correctedRight);
     return r;
 }
 
@@ -73,22 +76,16 @@ ComposedResult composeResultPicture(const CompositionInputs& in, std::stop_token
         }
         right = in.correctedRight ? in.correctedRight.get() : out.correctedRight.get();
     }
-    if (stop.stop_requested()) {
-        ComposedResult stopped = stoppedResult(std::move(recycled));
-        stopped.correctedRight = std::move(out.correctedRight);  // still good for the next composition
-        return stopped;
-    }
+    if (stop.stop_requested())
+        return stoppedResult(std::move(recycled), std::move(out.correctedRight));
     if (in.format == StereoFormat::Anaglyph) {
         if (!geometry.overlaps())
             return out;
         out.picture = Bitmap::createRGBCanvas(geometry.pixelsWide(), geometry.pixelsHigh(), std::move(recycled));
         if (!out.picture)
             return out;
-        if (!composeAnaglyph(in, *right, *out.picture, stop)) {
-            ComposedResult stopped = stoppedResult(std::move(out.picture));
-            stopped.correctedRight = std::move(out.correctedRight);  // still good for the next composition
-            out = std::move(stopped);
-        }
+        if (!composeAnaglyph(in, *right, *out.picture, stop))
+            return stoppedResult(std::move(out.picture), std::move(out.correctedRight));
         return out;
     }
     const StereoFrameSize size = stereoFrameSize(in.format, geometry.pixelsWide(), geometry.pixelsHigh(), in.gap);
@@ -99,7 +96,10 @@ ComposedResult composeResultPicture(const CompositionInputs& in, std::stop_token
     out.picture = Bitmap::createRGBCanvas(size.width, size.height, std::move(recycled));
     if (!out.picture)
         return out;
-    if (!fillStereoFrame(AlignedPair(*in.left, *right, geometry), in.format, in.gap, *out.picture)) {
+    const bool filled = fillStereoFrame(AlignedPair(*in.left, *right, geometry), in.format, in.gap, *out.picture, stop);
+    if (stop.stop_requested())
+        return stoppedResult(std::move(out.picture), std::move(out.correctedRight));
+    if (!filled) {
         out.problem = "not enough memory for the " + std::string(stereoFormatInfo(in.format).code) + " picture";
         out.picture.reset();
     }

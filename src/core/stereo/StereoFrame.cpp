@@ -30,12 +30,12 @@ void fillWhite(Bitmap& canvas, int x, int y, int width, int height)
 }
 
 // Both eyes next to each other, `first` on the left.
-void fillBeside(const AlignedPair& pair, Eye first, int gap, Bitmap& canvas)
+void fillBeside(const AlignedPair& pair, Eye first, int gap, Bitmap& canvas, std::stop_token stop)
 {
     const Eye second = first == Eye::Left ? Eye::Right : Eye::Left;
     const std::size_t secondAt = (std::size_t(pair.width()) + std::size_t(gap)) * 3;
     splitRowsOnBothCores(pair.height(), (long long)canvas.pixelsWide() * canvas.pixelsHigh(), [&](int begin, int end) {
-        for (int y = begin; y < end; ++y) {
+        for (int y = begin; y < end && !stop.stop_requested(); ++y) {
             std::uint8_t* row = rowOf(canvas, y);
             pair.eyeRow(first, y, row);
             std::memset(row + std::size_t(pair.width()) * 3, 0xFF, std::size_t(gap) * 3);
@@ -44,11 +44,11 @@ void fillBeside(const AlignedPair& pair, Eye first, int gap, Bitmap& canvas)
     });
 }
 
-void fillOverUnder(const AlignedPair& pair, int gap, Bitmap& canvas)
+void fillOverUnder(const AlignedPair& pair, int gap, Bitmap& canvas, std::stop_token stop)
 {
     const int h = pair.height();
     splitRowsOnBothCores(h, (long long)canvas.pixelsWide() * canvas.pixelsHigh(), [&](int begin, int end) {
-        for (int y = begin; y < end; ++y) {
+        for (int y = begin; y < end && !stop.stop_requested(); ++y) {
             pair.eyeRow(Eye::Left, y, rowOf(canvas, y));
             pair.eyeRow(Eye::Right, y, rowOf(canvas, h + gap + y));
         }
@@ -56,22 +56,22 @@ void fillOverUnder(const AlignedPair& pair, int gap, Bitmap& canvas)
     fillWhite(canvas, 0, h, canvas.pixelsWide(), gap);
 }
 
-void fillInterleaved(const AlignedPair& pair, Bitmap& canvas)
+void fillInterleaved(const AlignedPair& pair, Bitmap& canvas, std::stop_token stop)
 {
     splitRowsOnBothCores(pair.height(), (long long)pair.width() * pair.height(), [&](int begin, int end) {
-        for (int y = begin; y < end; ++y)
+        for (int y = begin; y < end && !stop.stop_requested(); ++y)
             pair.eyeRow(y % 2 == 0 ? Eye::Left : Eye::Right, y, rowOf(canvas, y));
     });
 }
 
-void fillHalfSideBySide(const AlignedPair& pair, Bitmap& canvas)
+void fillHalfSideBySide(const AlignedPair& pair, Bitmap& canvas, std::stop_token stop)
 {
     const int w = pair.width();
     const int half = w / 2;
     const Squeeze squeeze(w, half);
     splitRowsOnBothCores(pair.height(), (long long)w * pair.height() * 2, [&](int begin, int end) {
         std::vector<std::uint8_t> eyeRow(std::size_t(w) * 3);
-        for (int y = begin; y < end; ++y) {
+        for (int y = begin; y < end && !stop.stop_requested(); ++y) {
             std::uint8_t* row = rowOf(canvas, y);
             pair.eyeRow(Eye::Left, y, eyeRow.data());
             squeeze.squeezeRow(eyeRow.data(), row);
@@ -83,13 +83,15 @@ void fillHalfSideBySide(const AlignedPair& pair, Bitmap& canvas)
         fillWhite(canvas, half, 0, 1, pair.height());
 }
 
-bool fillHalfOverUnder(const AlignedPair& pair, Bitmap& canvas)
+bool fillHalfOverUnder(const AlignedPair& pair, Bitmap& canvas, std::stop_token stop)
 {
     const int h = pair.height();
     const int half = h / 2;
     const Squeeze squeeze(h, half);
     const std::size_t bytes = std::size_t(pair.width()) * 3;
     for (const Eye eye : {Eye::Left, Eye::Right}) {
+        if (stop.stop_requested())
+            return true;
         const std::unique_ptr<Bitmap> picture = pair.eyePicture(eye);
         if (!picture)
             return false;
@@ -97,7 +99,7 @@ bool fillHalfOverUnder(const AlignedPair& pair, Bitmap& canvas)
         splitRowsOnBothCores(half, (long long)pair.width() * h, [&](int begin, int end) {
             std::vector<std::int32_t> sums(bytes);
             std::vector<const std::uint8_t*> rows;
-            for (int i = begin; i < end; ++i) {
+            for (int i = begin; i < end && !stop.stop_requested(); ++i) {
                 rows.clear();
                 for (std::size_t k = 0; k < squeeze.weights(i).size(); ++k)
                     rows.push_back(picture->bitmapData() + std::size_t(squeeze.first(i) + int(k)) * picture->bytesPerRow());
@@ -137,16 +139,16 @@ StereoFrameSize stereoFrameSize(StereoFormat format, int width, int height, int 
     return {int(w), int(h), {}};
 }
 
-bool fillStereoFrame(const AlignedPair& pair, StereoFormat format, int gap, Bitmap& canvas)
+bool fillStereoFrame(const AlignedPair& pair, StereoFormat format, int gap, Bitmap& canvas, std::stop_token stop)
 {
     try {
         switch (format) {
-        case StereoFormat::SideBySide: fillBeside(pair, Eye::Left, gap, canvas); return true;
-        case StereoFormat::CrossEyed: fillBeside(pair, Eye::Right, gap, canvas); return true;
-        case StereoFormat::OverUnder: fillOverUnder(pair, gap, canvas); return true;
-        case StereoFormat::HalfSideBySide: fillHalfSideBySide(pair, canvas); return true;
-        case StereoFormat::HalfOverUnder: return fillHalfOverUnder(pair, canvas);
-        case StereoFormat::InterleavedRows: fillInterleaved(pair, canvas); return true;
+        case StereoFormat::SideBySide: fillBeside(pair, Eye::Left, gap, canvas, stop); return true;
+        case StereoFormat::CrossEyed: fillBeside(pair, Eye::Right, gap, canvas, stop); return true;
+        case StereoFormat::OverUnder: fillOverUnder(pair, gap, canvas, stop); return true;
+        case StereoFormat::HalfSideBySide: fillHalfSideBySide(pair, canvas, stop); return true;
+        case StereoFormat::HalfOverUnder: return fillHalfOverUnder(pair, canvas, stop);
+        case StereoFormat::InterleavedRows: fillInterleaved(pair, canvas, stop); return true;
         default: return false;
         }
     } catch (const std::bad_alloc&) {

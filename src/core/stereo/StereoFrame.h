@@ -4,6 +4,7 @@
 #include "core/stereo/AlignedPair.h"
 #include "core/stereo/StereoFormat.h"
 
+#include <stop_token>
 #include <string>
 
 namespace korvex {
@@ -32,7 +33,8 @@ StereoFrameSize stereoFrameSize(StereoFormat format, int width, int height, int 
 // with an odd size the white middle line belongs to neither, as the stereo
 // file reader splits them. Interleaved rows: frame row y is row y of the
 // left eye's picture when y is even and of the right eye's when y is odd.
-// Returns false when memory for the squeeze is short.
-bool fillStereoFrame(const AlignedPair& pair, StereoFormat format, int gap, Bitmap& canvas);
+// Returns false when memory for the squeeze is short. A stop request ends
+// the work between rows, leaving the rest of the canvas unwritten.
+bool fillStereoFrame(const AlignedPair& pair, StereoFormat format, int gap, Bitmap& canvas, std::stop_token stop = {});
 
 }  // namespace korvex

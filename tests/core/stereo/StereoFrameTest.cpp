@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
+#include <stop_token>
 
 using namespace korvex;
 using namespace korvex::testing;
@@ -141,6 +143,28 @@ TEST(StereoFrame, HalfFormatsKeepEachEyeInItsHalfAndTheOverlapSize)
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 9; ++x)
             ASSERT_EQ(rgbAt(*overUnder, x, y), (y < 3 ? redEye : y == 3 ? white : blueEye)) << y;
+}
+
+TEST(StereoFrame, AStopRequestLeavesTheEyesUnwritten)
+{
+    // Even sizes and no gap: nothing of the frame is white, so every byte
+    // would change if the eyes were laid out.
+    const auto red = pictureOf(40, 30, [](int, int) { return redEye; });
+    const auto blue = pictureOf(40, 30, [](int, int) { return blueEye; });
+    const AlignedPair pair(*red, *blue, wholeOverlap(*red, *blue));
+    std::stop_source stop;
+    stop.request_stop();
+    for (const StereoFormat format : {StereoFormat::SideBySide, StereoFormat::CrossEyed, StereoFormat::OverUnder,
+                                      StereoFormat::HalfSideBySide, StereoFormat::HalfOverUnder,
+                                      StereoFormat::InterleavedRows}) {
+        const StereoFrameSize size = stereoFrameSize(format, 40, 30, 0);
+        auto canvas = Bitmap::createRGBCanvas(size.width, size.height);
+        std::fill(canvas->bitmapData(), canvas->bitmapData() + canvas->totalBytes(), std::uint8_t(7));
+        EXPECT_TRUE(fillStereoFrame(pair, format, 0, *canvas, stop.get_token()));
+        EXPECT_TRUE(std::all_of(canvas->bitmapData(), canvas->bitmapData() + canvas->totalBytes(),
+                                [](std::uint8_t v) { return v == 7; }))
+            << stereoFormatInfo(format).code;
+    }
 }
 
 TEST(StereoFrame, HalfFormatsSqueezeWithoutFalsePatterns)
