@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace korvex {
@@ -103,6 +104,39 @@ void sampleAxisAlignedBytes(const Bitmap& picture, int stride, const PixelMap& m
     }
 }
 
+// Whole pixels one for one, as a region at whole scale reads them: the
+// bilinear read of a pixel centre is that pixel, so the rows are copied.
+bool readsWholePixels(const PixelMap& map)
+{
+    return map.xi == 1 && map.yj == 1 && map.xj == 0 && map.yi == 0 && map.x0 == std::floor(map.x0)
+           && map.y0 == std::floor(map.y0);
+}
+
+void copyWholePixels(const Bitmap& picture, int stride, const PixelMap& map, Bitmap& out, int begin, int end)
+{
+    const int outWide = out.pixelsWide();
+    // Output columns [firstInside, endInside) fall on the picture; the rest are black.
+    const int x0 = int(map.x0);
+    const int firstInside = std::clamp(-x0, 0, outWide), endInside = std::clamp(picture.pixelsWide() - x0, firstInside, outWide);
+    for (int j = begin; j < end; ++j) {
+        std::uint8_t* d = out.bitmapData() + out.bytesPerRow() * std::size_t(j);
+        const int y = int(map.y0) + j;
+        if (y < 0 || y >= picture.pixelsHigh()) {
+            std::fill(d, d + std::size_t(outWide) * 3, std::uint8_t(0));
+            continue;
+        }
+        std::fill(d, d + std::size_t(firstInside) * 3, std::uint8_t(0));
+        std::fill(d + std::size_t(endInside) * 3, d + std::size_t(outWide) * 3, std::uint8_t(0));
+        const std::uint8_t* s = picture.bitmapData() + picture.bytesPerRow() * std::size_t(y) + std::size_t(x0 + firstInside) * stride;
+        if (stride == 3) {
+            std::memcpy(d + std::size_t(firstInside) * 3, s, std::size_t(endInside - firstInside) * 3);
+            continue;
+        }
+        for (int i = firstInside; i < endInside; ++i, s += stride)
+            std::memcpy(d + std::size_t(i) * 3, s, 3);
+    }
+}
+
 // Any map over a picture of any other layout, one output pixel at a time.
 void sampleAnyMap(const Bitmap& picture, const PixelMap& map, Bitmap& out, int begin, int end)
 {
@@ -149,7 +183,9 @@ void sampleBilinear(const Bitmap& picture, const PixelMap& map, Bitmap& out, int
     if (!AnaglyphComposer::qualifiesForBytePath(picture))
         return sampleAnyMap(picture, map, out, begin, end);
     const int stride = AnaglyphComposer::bytePathStride(picture);
-    if (map.isAxisAligned())
+    if (readsWholePixels(map))
+        copyWholePixels(picture, stride, map, out, begin, end);
+    else if (map.isAxisAligned())
         sampleAxisAlignedBytes(picture, stride, map, out, begin, end);
     else
         sampleAnyMapBytes(picture, stride, map, out, begin, end);

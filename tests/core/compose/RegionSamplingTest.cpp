@@ -117,6 +117,7 @@ TEST(RegionSampling, ReadsEachOutputPixelBilinearlyAtItsMappedCentre)
     const double a = 0.3;  // radians, for the rotated case
     const Case cases[] = {
         {"same pixels", {0, 1, 0, 0, 0, 1}, 40, 30},
+        {"same pixels, shifted past every edge", {-3, 1, 0, -2, 0, 1}, 50, 36},
         {"reduced by 1.37, shifted", {2.25, 1.37, 0, 1.5, 0, 1.37}, 28, 20},
         // As Fit reads a halved copy, and as it reads the picture before the copies exist.
         {"reduced by 1.85, from the left edge", {0.42, 1.85, 0, 0.42, 0, 1.85}, 22, 16},
