@@ -1,6 +1,7 @@
 #include "core/compose/TurnedRowSampling.h"
 
 #include "core/simd/SimdLevel.h"
+#include "core/simd/PixelPermutes.h"
 #include "core/simd/SimdTargets.h"
 
 #include <algorithm>
@@ -68,15 +69,6 @@ constexpr std::array<std::array<std::uint8_t, 64>, 3> pairIndices()
 }
 alignas(64) constexpr auto pairs = pairIndices();
 
-// The first three bytes of each 32-bit lane, packed.
-constexpr std::array<std::uint8_t, 64> packIndex()
-{
-    std::array<std::uint8_t, 64> index{};
-    for (int i = 0; i < 48; ++i)
-        index[std::size_t(i)] = std::uint8_t(i / 3 * 4 + i % 3);
-    return index;
-}
-alignas(64) constexpr auto pack = packIndex();
 
 // Sixteen lanes of round(position * 256), saturated to 32 bits, from the
 // block's first position and the lanes' offsets from it.
@@ -146,7 +138,7 @@ KORVEX_TARGET_AVX512 void sampleTurnedRowAvx512(const BytePicture& p, FixedPosit
     const __m512i rowBytes = _mm512_set1_epi32(int(p.bytesPerRow)), stride = _mm512_set1_epi32(Stride);
     const __m512i byteMask = _mm512_set1_epi32(255), full = _mm512_set1_epi32(256);
     const __m512i roundHalf = _mm512_set1_epi32(1 << 15);
-    const __m512i packBytes = _mm512_load_si512(pack.data());
+    const __m512i packBytes = _mm512_load_si512(packPixelsFromLanes.data());
     const std::uint8_t* const end = p.pixels + p.bytesPerRow * std::size_t(p.high);
     int i = 0;
     for (; i + block <= outWide; i += block, x += block * stepX, y += block * stepY, out += 3 * block) {

@@ -1,6 +1,7 @@
 #include "core/stereo/Squeeze.h"
 
 #include "core/simd/SimdLevel.h"
+#include "core/simd/PixelPermutes.h"
 #include "core/simd/SimdTargets.h"
 
 #include <algorithm>
@@ -154,15 +155,6 @@ constexpr std::array<std::uint8_t, 64> byChannelAndParity()
 }
 alignas(64) constexpr auto regroup = byChannelAndParity();
 
-// The first three bytes of each 32-bit lane, packed.
-constexpr std::array<std::uint8_t, 64> firstThreeOfEachLane()
-{
-    std::array<std::uint8_t, 64> index{};
-    for (int i = 0; i < 48; ++i)
-        index[std::size_t(i)] = std::uint8_t(i / 3 * 4 + i % 3);
-    return index;
-}
-alignas(64) constexpr auto packLanes = firstThreeOfEachLane();
 
 }  // namespace
 
@@ -190,7 +182,7 @@ KORVEX_TARGET_AVX512 void Squeeze::squeezeRowAvx512(const std::uint8_t* in, std:
         }
     }
     const __m512i half = _mm512_set1_epi32(one / 2), zero = _mm512_setzero_si512(), top = _mm512_set1_epi32(255);
-    const __m512i packIndex = _mm512_load_si512(packLanes.data());
+    const __m512i packIndex = _mm512_load_si512(packPixelsFromLanes.data());
     for (int b = 0; b < outputs(); b += laneCount) {
         const std::size_t block = std::size_t(b / laneCount);
         if (block >= laneBlocks_.size() || laneBlocks_[block].taps == 0) {
