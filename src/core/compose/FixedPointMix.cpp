@@ -1,6 +1,7 @@
 #include "core/compose/FixedPointMix.h"
 
 #include "core/simd/SimdLevel.h"
+#include "core/simd/SimdTargets.h"
 
 #include <algorithm>
 #include <cmath>
@@ -195,14 +196,14 @@ void FixedPointMix::mixChunkPlain(const std::uint8_t* left, const std::uint8_t* 
 
 #if defined(__x86_64__) || defined(__i386__)
 template <int Shift>
-__attribute__((target("avx2"))) void FixedPointMix::mixChunkAvx2(const std::uint8_t* left, const std::uint8_t* right,
+KORVEX_TARGET_AVX2 void FixedPointMix::mixChunkAvx2(const std::uint8_t* left, const std::uint8_t* right,
                                                                  std::uint8_t* __restrict out) const
 {
     mixChunk<Shift>(left, right, out);
 }
 
 template <int Shift>
-__attribute__((target("avx512f,avx512bw,avx512vl,prefer-vector-width=512"))) void
+KORVEX_TARGET_AVX512_LOOPS void
 FixedPointMix::mixChunkAvx512(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* __restrict out) const
 {
     mixChunk<Shift>(left, right, out);

@@ -1,12 +1,9 @@
 #include "core/compose/RowMixing.h"
 
 #include "core/simd/SimdLevel.h"
+#include "core/simd/SimdTargets.h"
 
 #include <algorithm>
-
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
 
 namespace korvex {
 
@@ -35,13 +32,13 @@ void mixDownPlain(const std::uint8_t* top, const std::uint8_t* bottom, int weigh
 }
 
 #if defined(__x86_64__)
-__attribute__((target("avx2"))) void mixDownAvx2(const std::uint8_t* top, const std::uint8_t* bottom, int weight,
+KORVEX_TARGET_AVX2 void mixDownAvx2(const std::uint8_t* top, const std::uint8_t* bottom, int weight,
                                                  std::uint16_t* mixed, std::size_t n)
 {
     mixDownChunks(top, bottom, weight, mixed, n);
 }
 
-__attribute__((target("avx512f,avx512bw,avx512vl,prefer-vector-width=512"))) void
+KORVEX_TARGET_AVX512_LOOPS void
 mixDownAvx512(const std::uint8_t* top, const std::uint8_t* bottom, int weight, std::uint16_t* mixed, std::size_t n)
 {
     mixDownChunks(top, bottom, weight, mixed, n);
