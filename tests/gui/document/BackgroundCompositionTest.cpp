@@ -106,6 +106,17 @@ protected:
         (onTheSpot->model().*command)();
     }
 
+    // What the background document shows straight after a second depth step,
+    // the first having left it time to make its halved copies: the preview.
+    QImage previewOfASecondStep()
+    {
+        step(&StereoDocument::incDepth);
+        background->model().completeResult();
+        step(&StereoDocument::incDepth);
+        EXPECT_TRUE(background->resultImage()->preview());
+        return shown(background);
+    }
+
     // The whole result, in by the event loop as the window gets it.
     void waitForLanding()
     {
@@ -205,11 +216,7 @@ TEST_F(ResultInBackground, ThePreviewIsTheWholeResultAtTheShownScaleWithinRoundi
             d->model().setGap(9);
         }
         bothZoomTo(c.level);
-        step(&StereoDocument::incDepth);
-        background->model().completeResult();  // the halved copies are made by now
-        step(&StereoDocument::incDepth);
-        ASSERT_TRUE(background->resultImage()->preview());
-        const QImage preview = shown(background);
+        const QImage preview = previewOfASecondStep();
         waitForLanding();
         const QImage whole = settled(background);
         EXPECT_LE(worstDifference(preview, whole), c.tolerance);
@@ -225,11 +232,7 @@ TEST_F(ResultInBackground, ZoomedOutThePreviewStaysUntilTheLandedResultIsDrawnSm
     for (MyDocument* d : {background, onTheSpot})
         d->model().setResultFormat(StereoFormat::InterleavedRows);
     bothZoomTo(50);
-    step(&StereoDocument::incDepth);
-    background->model().completeResult();  // the halved copies are made by now
-    step(&StereoDocument::incDepth);
-    ASSERT_TRUE(background->resultImage()->preview());
-    const QImage preview = shown(background);
+    const QImage preview = previewOfASecondStep();
     waitForLanding();
     EXPECT_FALSE(background->resultImage()->preview());
     EXPECT_EQ(shown(background), preview);
