@@ -130,9 +130,7 @@ void Squeeze::squeezeOne(int i, const std::uint8_t* in, std::uint8_t* out, int i
 void Squeeze::squeezeRow(const std::uint8_t* in, std::uint8_t* out, int inFrom) const
 {
 #if defined(__x86_64__)
-    const bool anyLaneBlock =
-        std::any_of(laneBlocks_.begin(), laneBlocks_.end(), [](const LaneBlock& b) { return b.taps > 0; });
-    if (anyLaneBlock && simdLevel() == SimdLevel::Avx512)
+    if (!laneWeights_.empty() && simdLevel() == SimdLevel::Avx512)
         return squeezeRowAvx512(in, out, inFrom);
 #endif
     for (int i = 0; i < outputs(); ++i)
@@ -165,7 +163,10 @@ KORVEX_TARGET_AVX512 void Squeeze::squeezeRowAvx512(const std::uint8_t* in, std:
 {
     const int span = last(outputs() - 1) - first(0) + 1;
     const std::size_t planeLength = std::size_t(span + 1) / 2 + laneCount;
-    std::vector<std::int32_t> planes(6 * planeLength);
+    // Kept per thread and grown only: a frame squeezes thousands of rows.
+    thread_local std::vector<std::int32_t> planes;
+    if (planes.size() < 6 * planeLength)
+        planes.resize(6 * planeLength);
     const auto plane = [&](int c, int parity) { return planes.data() + std::size_t(2 * c + parity) * planeLength; };
     const std::uint8_t* row = in + std::size_t(first(0) - inFrom) * 3;
     const __m512i regroupIndex = _mm512_load_si512(regroup.data());
